@@ -1,0 +1,136 @@
+// The throw table, built by the compiler. The multisets of segments are
+// enumerated in ascending key order (lowest dart outermost), which is already
+// the order wanted within one total and dart count; a counting pass then
+// distributes them into their (total, dart count) groups, so no comparison
+// sort is needed and the table costs nothing at run time.
+#include "core/throwtable.hpp"
+
+#include <cstdint>
+
+namespace {
+
+constexpr int segments = 62;
+constexpr int maxtotal = 180;
+
+// The segment of an order key: singles 1 to 20, the outer bull, the bull,
+// doubles 1 to 20, trebles 1 to 20.
+constexpr Segment segmentofkey(int key) {
+  if (key < 20) return {1, static_cast<qword>(key + 1)};
+  if (key == 20) return {1, 25};
+  if (key == 21) return {1, 50};
+  if (key < 42) return {2, static_cast<qword>(key - 21)};
+  return {3, static_cast<qword>(key - 41)};
+}
+
+constexpr Segment absentdart{1, 0};
+
+// Packs darts A >= B >= C (by key); a negative key is an absent dart.
+constexpr ThrowEntry packentry(int a, int b, int c) {
+  const std::array<Segment, 3> darts = {segmentofkey(a), b < 0 ? absentdart : segmentofkey(b),
+                                        c < 0 ? absentdart : segmentofkey(c)};
+  qword total = 0;
+  qword flag = 0;
+  for (const Segment& dart : darts) {
+    total += dartpoints(dart);
+    if (dart.number != 0 && isfinishingdart(dart)) flag = 1;
+  }
+  return flag << 56U | total << 48U | darts[0].multiplier << 28U | darts[1].multiplier << 26U |
+         darts[2].multiplier << 24U | darts[0].number << 16U | darts[1].number << 8U |
+         darts[2].number;
+}
+
+// Calls visit(a, b, c) for every multiset of one to three segments: one-dart
+// entries, then two-dart, then three-dart, each in ascending order of the
+// lowest dart's key, then the next, then the highest.
+template <class Visit>
+constexpr void eachcombination(Visit visit) {
+  for (int a = 0; a < segments; ++a) visit(a, -1, -1);
+  for (int b = 0; b < segments; ++b) {
+    for (int a = b; a < segments; ++a) visit(a, b, -1);
+  }
+  for (int c = 0; c < segments; ++c) {
+    for (int b = c; b < segments; ++b) {
+      for (int a = b; a < segments; ++a) visit(a, b, c);
+    }
+  }
+}
+
+// The group of a combination: its total, then its number of darts.
+constexpr int groupof(ThrowEntry entry, int c, int b) {
+  const int darts = c >= 0 ? 2 : (b >= 0 ? 1 : 0);
+  return static_cast<int>(entrytotal(entry)) * 3 + darts;
+}
+
+constexpr std::array<ThrowEntry, throwtablesize> buildtable() {
+  std::array<ThrowEntry, throwtablesize> table{};
+  std::array<int, (maxtotal + 1) * 3> next{};
+  eachcombination([&next](int a, int b, int c) { ++next[groupof(packentry(a, b, c), c, b)]; });
+  int start = 0;
+  for (int& slot : next) {
+    const int size = slot;
+    slot = start;
+    start += size;
+  }
+  eachcombination([&](int a, int b, int c) {
+    const ThrowEntry entry = packentry(a, b, c);
+    table[next[groupof(entry, c, b)]++] = entry;
+  });
+  // The first entry of each total carries the length of its run.
+  std::size_t first = 0;
+  while (first < throwentries) {
+    std::size_t end = first;
+    while (end < throwentries && entrytotal(table[end]) == entrytotal(table[first])) ++end;
+    table[first] |= static_cast<qword>(end - first) << 32U;
+    first = end;
+  }
+  return table;
+}
+
+}  // namespace
+
+extern constexpr std::array<ThrowEntry, throwtablesize> throwtable = buildtable();
+
+namespace {
+
+// Where each total's run starts, and its first finishing entry; throwentries
+// where there is none. Totals above 180 never occur.
+struct TableIndex {
+  std::array<std::uint16_t, maxtotal + 1> first;
+  std::array<std::uint16_t, maxtotal + 1> finishing;
+};
+
+constexpr TableIndex buildindex() {
+  TableIndex index{};
+  index.first.fill(static_cast<std::uint16_t>(throwentries));
+  index.finishing.fill(static_cast<std::uint16_t>(throwentries));
+  for (std::size_t i = throwentries; i-- > 0;) {
+    const qword total = entrytotal(throwtable[i]);
+    index.first[total] = static_cast<std::uint16_t>(i);
+    if (entryflag(throwtable[i]) != 0) index.finishing[total] = static_cast<std::uint16_t>(i);
+  }
+  return index;
+}
+
+constexpr TableIndex tableindex = buildindex();
+
+static_assert(throwentries < 0xFFFF, "the index holds positions in 16 bits");
+static_assert(throwtable[throwentries] == 0 && throwtable[throwentries + 1] == 0);
+static_assert(throwtable[0] == 0x0001000115010000ULL);
+
+}  // namespace
+
+qword firstentry(qword total) {
+  return total <= maxtotal ? tableindex.first[total] : throwentries;
+}
+
+qword firstfinishingentry(qword total) {
+  return total <= maxtotal ? tableindex.finishing[total] : throwentries;
+}
+
+qword numberofways(qword total) {
+  return entrycount(throwtable[firstentry(total)]);
+}
+
+bool hasfinishingway(qword total) {
+  return firstfinishingentry(total) != throwentries;
+}

@@ -1,0 +1,99 @@
+// The throw table: every combination of one, two or three darts, packed one
+// combination a word and sorted by total, ended by two zero words. Everything
+// that needs to know how a score can be made reads this one constant table.
+//
+// A word holds, from the top: the finishing flag (8 bits, 1 if any dart is a
+// double or the bull), the total (8 bits), the number of entries of this total
+// (16 bits, in the first entry of each total only), two zero bits, the
+// multiplier codes of darts A, B and C (2 bits each) and their numbers (8 bits
+// each). Darts are stored highest segment first; an absent dart is multiplier
+// 1, number 0.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include "shell/qword.hpp"
+
+using ThrowEntry = qword;
+
+// One scoring target, or one dart: a multiplier code (1 single, 2 double,
+// 3 treble) and a number (1 to 20, 25 for the outer bull, 50 for the bull;
+// 0 for an absent dart).
+struct Segment {
+  qword multiplier;
+  qword number;
+};
+
+inline constexpr std::size_t throwentries = 43679;
+inline constexpr std::size_t throwtablesize = throwentries + 2;
+
+// The table itself, with its two terminating zero words.
+extern const std::array<ThrowEntry, throwtablesize> throwtable;
+
+constexpr qword entryflag(ThrowEntry entry) {
+  return entry >> 56U;
+}
+constexpr qword entrytotal(ThrowEntry entry) {
+  return (entry >> 48U) & 0xFFU;
+}
+constexpr qword entrycount(ThrowEntry entry) {
+  return (entry >> 32U) & 0xFFFFU;
+}
+
+// Darts A, B and C of an entry, as stored.
+constexpr std::array<Segment, 3> decodeentry(ThrowEntry entry) {
+  return {{{(entry >> 28U) & 3U, (entry >> 16U) & 0xFFU},
+           {(entry >> 26U) & 3U, (entry >> 8U) & 0xFFU},
+           {(entry >> 24U) & 3U, entry & 0xFFU}}};
+}
+
+// The number of darts of an entry: those with a non-zero number.
+constexpr qword dartcount(ThrowEntry entry) {
+  qword darts = 0;
+  for (const Segment& dart : decodeentry(entry)) darts += dart.number != 0 ? 1 : 0;
+  return darts;
+}
+
+constexpr qword dartpoints(const Segment& dart) {
+  return dart.multiplier * dart.number;
+}
+
+// A dart that may end a game: a double, or the bull.
+constexpr bool isfinishingdart(const Segment& dart) {
+  return dart.multiplier == 2 || dart.number == 50;
+}
+
+// Reorders the darts of a finishing entry so that a finishing dart comes last,
+// by a single exchange: with three darts C stays if it finishes, else A is
+// swapped with C if A finishes, else B with C; with two darts A and B swap
+// unless B finishes. Another finishing dart stays where it is.
+constexpr void finishinglast(std::array<Segment, 3>& darts) {
+  auto exchange = [&darts](std::size_t i, std::size_t j) {
+    const Segment kept = darts[i];
+    darts[i] = darts[j];
+    darts[j] = kept;
+  };
+  if (darts[2].number != 0) {
+    if (isfinishingdart(darts[2])) return;
+    if (isfinishingdart(darts[0])) {
+      exchange(0, 2);
+    } else if (isfinishingdart(darts[1])) {
+      exchange(1, 2);
+    }
+  } else if (darts[1].number != 0 && !isfinishingdart(darts[1])) {
+    exchange(0, 1);
+  }
+}
+
+// Lookups. Each returns the index of an entry, or throwentries (the position of
+// the first zero word) when there is none, just as a scan from the first entry
+// that stops at the zero word would.
+qword firstentry(qword total);           // the first entry of total
+qword firstfinishingentry(qword total);  // the first entry of total with the flag
+
+// The number of entries of total; 0 when total does not occur.
+qword numberofways(qword total);
+
+// Whether any entry of total carries the finishing flag.
+bool hasfinishingway(qword total);

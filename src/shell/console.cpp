@@ -1,0 +1,124 @@
+// Console input. Every read takes one whitespace-delimited token into one of
+// the two token buffers. A token longer than its buffer keeps what fits and the
+// rest is dropped; at end of input every read yields "q", so each dialogue
+// leaves by its usual way out and the program ends with "Bye!".
+#include "shell/console.hpp"
+
+#include <cstdarg>
+#include <cstdlib>
+
+std::array<char, 16> inputbuffer{};
+std::array<char, 104> longinputbuffer{};
+
+std::FILE* consolein = nullptr;
+std::FILE* consoleout = nullptr;
+
+void (*exithook)(int status) = nullptr;
+
+namespace {
+
+std::FILE* instream() {
+  return consolein != nullptr ? consolein : stdin;
+}
+std::FILE* outstream() {
+  return consoleout != nullptr ? consoleout : stdout;
+}
+
+// The white space of the "%s" conversion in the C locale.
+bool iswhite(int c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Length of the zero-terminated string held in buffer.
+qword stringlength(std::span<const char> buffer) {
+  qword n = 0;
+  while (n < buffer.size() && buffer[n] != '\0') ++n;
+  return n;
+}
+
+// Writes text at position at of dest and terminates it, cutting the text short
+// if dest has no room for all of it. Returns the new length.
+qword placestring(std::span<char> dest, qword at, std::string_view text) {
+  if (dest.empty()) return 0;
+  if (at >= dest.size()) at = dest.size() - 1;
+  qword n = 0;
+  while (n < text.size() && at + n + 1 < dest.size()) {
+    dest[at + n] = text[n];
+    ++n;
+  }
+  dest[at + n] = '\0';
+  return at + n;
+}
+
+}  // namespace
+
+int printtext(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const int printed = std::vfprintf(outstream(), format, args);
+  va_end(args);
+  return printed;
+}
+
+void readtoken(std::span<char> buffer) {
+  std::FILE* in = instream();
+  std::fflush(outstream());
+  int c = getc_unlocked(in);
+  while (c != EOF && iswhite(c)) c = getc_unlocked(in);
+  if (c == EOF) {
+    // End of input reads as "q": every dialogue leaves on it.
+    placestring(buffer, 0, "q");
+    return;
+  }
+  qword n = 0;
+  while (c != EOF && !iswhite(c)) {
+    if (n + 1 < buffer.size()) buffer[n++] = static_cast<char>(c);
+    c = getc_unlocked(in);
+  }
+  if (c != EOF) ungetc(c, in);
+  buffer[n] = '\0';
+}
+
+qword copystring(std::span<char> dest, std::string_view src) {
+  return placestring(dest, 0, src);
+}
+
+qword appendstring(std::span<char> dest, std::string_view src) {
+  return placestring(dest, stringlength(dest), src);
+}
+
+// Appends value in decimal with at least minwidth digits (at most 15 are
+// padded). Values above ten to the nineteenth are refused with a message and
+// appended as "nan"; ten to the nineteenth itself is written in full.
+qword appendqword(std::span<char> dest, qword value, qword minwidth) {
+  constexpr qword largest = 10000000000000000000ULL;
+  if (minwidth > 15) minwidth = 15;
+  std::array<char, 25> field{};
+  field.fill('0');
+  field[24] = '\0';
+  std::string_view text;
+  if (value > largest) {
+    printtext("\n!!! appendqword => number too big to portray as text !!!\n\n");
+    text = "nan";
+  } else if (value == 0) {
+    text = std::string_view(field.data(), minwidth >= 1 ? minwidth : 1);
+  } else {
+    qword at = 24;
+    for (qword rest = value; rest != 0; rest /= 10)
+      field[--at] = static_cast<char>('0' + rest % 10);
+    const qword digits = 24 - at;
+    if (digits < minwidth) at = 24 - minwidth;
+    text = std::string_view(field.data() + at, 24 - at);
+  }
+  return placestring(dest, stringlength(dest), text);
+}
+
+void endprocess(int status) {
+  std::fflush(outstream());
+  if (exithook != nullptr) exithook(status);
+  std::exit(status);
+}
+
+void fatalexit() {
+  endprocess(1);
+}

@@ -1,0 +1,42 @@
+// Console input and output, and the string builders used for file names and
+// file contents. Every read and write of the dialogue goes through here, so a
+// test can point the console at in-memory text and replay a whole session.
+#pragma once
+
+#include <array>
+#include <cstdio>
+#include <span>
+#include <string_view>
+
+#include "shell/qword.hpp"
+
+// The two token buffers. Each keeps the last token read into it until the next
+// read into the same buffer; the menu and short answers use inputbuffer, dart
+// answers and the calculator and export requests use longinputbuffer.
+extern std::array<char, 16> inputbuffer;
+extern std::array<char, 104> longinputbuffer;
+
+// Where the console reads and writes; null means standard input and output.
+extern std::FILE* consolein;
+extern std::FILE* consoleout;
+
+// Formatted printing to the console, with printf's conventions.
+[[gnu::format(printf, 1, 2)]] int printtext(const char* format, ...);
+
+// Reads one whitespace-delimited token into buffer, as "%s" would, after
+// flushing the output so that a prompt is visible while the program waits.
+void readtoken(std::span<char> buffer);
+
+// String builders over a caller's zero-terminated buffer; each returns the new
+// length. Text that would not fit (with its terminator) is cut off.
+qword copystring(std::span<char> dest, std::string_view src);
+qword appendstring(std::span<char> dest, std::string_view src);
+qword appendqword(std::span<char> dest, qword value, qword minwidth);
+
+// Ends the process at once after an internal fatal error, with exit status 1.
+[[noreturn]] void fatalexit();
+
+// Ends the process with the given status after flushing the console. Tests
+// set exithook to regain control; it must not return.
+[[noreturn]] void endprocess(int status);
+extern void (*exithook)(int status);

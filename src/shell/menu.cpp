@@ -1,0 +1,77 @@
+// The program's spine: start-up and the main menu loop. Each menu token is
+// judged by its first character alone; every activity returns here when the
+// player leaves it, and "q" (or the end of input) ends the program.
+#include "shell/menu.hpp"
+
+#include "shell/console.hpp"
+#include "shell/generator.hpp"
+
+QuestionStats questionstats{};
+
+double percentcorrect() {
+  if (questionstats.answeredcorrectly == questionstats.questionsasked) return 100.0;
+  if (questionstats.questionsasked == 0) return 0.0;
+  return static_cast<double>(questionstats.answeredcorrectly) /
+         static_cast<double>(questionstats.questionsasked) * 100.0;
+}
+
+namespace {
+
+void printmenu() {
+  printtext(
+      "    Main menu: Choose what you want to do:\n"
+      "        1: 301 standard game\n"
+      "        2: 501 standard game\n"
+      "        3: 1001 standard game\n"
+      "        4: Subtractions game\n"
+      "        5: Final three darts game\n"
+      "        6: Exactly 101 game\n"
+      "        7: See your score\n"
+      "        c: Calculator\n"
+      "        s: Save lists of scores to a text file or csv file\n"
+      "        q: Quit\n"
+      "> ");
+}
+
+// The score display ends with its own prompt, so the menu is not reprinted.
+void showscore() {
+  if (questionstats.questionsasked == 0) {
+    printtext("    You haven't answered any questions yet.\n> ");
+  } else {
+    printtext("    Since the program started, you have answered %.1lf%% of %llu questions.\n> ",
+              percentcorrect(), questionstats.questionsasked);
+  }
+}
+
+}  // namespace
+
+int quiverly(qword now) {
+  seedgenerator(now);
+  printtext(
+      "\n    ***** Quiverly by Jandro Pellowin [%s] *****\n"
+      "    A text-based darts game and tool to help you practise darts maths.\n"
+      "    [18/08/2025]\n\n",
+      authoraddress);
+  questionstats = {0, 0};
+  bool menusuppressed = false;
+  for (;;) {
+    if (menusuppressed) {
+      menusuppressed = false;
+    } else {
+      printmenu();
+    }
+    readtoken(inputbuffer);
+    switch (inputbuffer[0]) {
+      case '7':
+        showscore();
+        menusuppressed = true;
+        break;
+      case 'q':
+        printtext("Bye!\n");
+        return 0;
+      default:
+        printtext("**** I don't understand ****\n\n");
+        break;
+    }
+  }
+}

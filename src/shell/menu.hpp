@@ -1,0 +1,24 @@
+// Start-up, the main menu and the program-wide question statistics.
+#pragma once
+
+#include "shell/qword.hpp"
+
+// Questions asked and answered correctly since start-up. Every game adds to
+// them; nothing resets them after start-up.
+struct QuestionStats {
+  qword questionsasked;
+  qword answeredcorrectly;
+};
+
+extern QuestionStats questionstats;
+
+// The share of questions answered correctly, in percent; 100.0 when the two
+// counters are equal (none asked included).
+double percentcorrect();
+
+// Runs the program: seeds the generator from now (calendar seconds), prints the
+// banner and runs the main menu until the player quits. Returns the exit status.
+int quiverly(qword now);
+
+// The author's web address, shown in the banner and in score-list headers.
+inline constexpr const char* authoraddress = "https://example.org/quiverly";
