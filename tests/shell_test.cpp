@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "shell/console.hpp"
@@ -166,6 +167,25 @@ TEST(Generator, GivesTheClassicSequence) {
   for (qword value : expected) EXPECT_EQ(nextrandom(), value);
   seedgenerator(0x100000001ULL);  // only the low 32 bits seed
   EXPECT_EQ(nextrandom(), 41U);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReadNumber, TakesOnlyShortRunsOfLeadingDigits) {
+  auto number = [](const char* token, qword maxdigits) {
+    return readnumber(std::span<const char>(token, std::strlen(token) + 1), maxdigits);
+  };
+  EXPECT_EQ(number("007", 3), 7U);
+  EXPECT_EQ(number("45x", 3), 45U);
+  EXPECT_EQ(number("1000", 3), 0U);
+  EXPECT_EQ(number("1000", 4), 1000U);
+  EXPECT_EQ(number("10000", 4), 0U);
+  EXPECT_EQ(number("0123", 3), 0U);
+  EXPECT_EQ(number("-5", 3), 0U);
+  EXPECT_EQ(number("", 3), 0U);
+  EXPECT_EQ(number("9", 3), 9U);
 }
 
 }  // namespace

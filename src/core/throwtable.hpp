@@ -64,6 +64,23 @@ constexpr bool isfinishingdart(const Segment& dart) {
   return dart.multiplier == 2 || dart.number == 50;
 }
 
+// How a dart is named in the way listing, the questions and the score lists:
+// in lower case and capitalised (at the start of a line), and whether the
+// dart's number follows the name.
+struct DartName {
+  const char* lower;
+  const char* capital;
+  bool numbered;
+};
+
+constexpr DartName dartname(const Segment& dart) {
+  if (dart.multiplier == 2) return {"double", "Double", true};
+  if (dart.multiplier == 3) return {"treble", "Treble", true};
+  if (dart.number == 50) return {"bullseye", "Bullseye", false};
+  if (dart.number == 25) return {"outer bullseye", "Outer bullseye", false};
+  return {"single", "Single", true};
+}
+
 // Reorders the darts of a finishing entry so that a finishing dart comes last,
 // by a single exchange: with three darts C stays if it finishes, else A is
 // swapped with C if A finishes, else B with C; with two darts A and B swap

@@ -79,6 +79,17 @@ void readtoken(std::span<char> buffer) {
   buffer[n] = '\0';
 }
 
+qword readnumber(std::span<const char> token, qword maxdigits) {
+  qword value = 0;
+  qword digits = 0;
+  while (digits < token.size() && token[digits] >= '0' && token[digits] <= '9') {
+    if (digits == maxdigits) return 0;
+    value = value * 10 + static_cast<qword>(token[digits] - '0');
+    ++digits;
+  }
+  return value;
+}
+
 qword copystring(std::span<char> dest, std::string_view src) {
   return placestring(dest, 0, src);
 }

@@ -27,6 +27,11 @@ extern std::FILE* consoleout;
 // flushing the output so that a prompt is visible while the program waits.
 void readtoken(std::span<char> buffer);
 
+// The number at the start of a token, when it starts with one to maxdigits
+// decimal digits; whatever follows the digits is ignored. A token that starts
+// with more digits, or with anything but a digit, gives 0.
+qword readnumber(std::span<const char> token, qword maxdigits);
+
 // String builders over a caller's zero-terminated buffer; each returns the new
 // length. Text that would not fit (with its terminator) is cut off.
 qword copystring(std::span<char> dest, std::string_view src);

@@ -15,6 +15,17 @@ double percentcorrect() {
          static_cast<double>(questionstats.questionsasked) * 100.0;
 }
 
+void printpercentline() {
+  printtext("    Since the program started, you have answered %.1lf%% of %llu questions.\n",
+            percentcorrect(), questionstats.questionsasked);
+}
+
+bool askplayagain() {
+  printtext("    Do you want to play again? y/n\n> ");
+  readtoken(inputbuffer);
+  return inputbuffer[0] == 'y';
+}
+
 namespace {
 
 void printmenu() {
@@ -38,8 +49,8 @@ void showscore() {
   if (questionstats.questionsasked == 0) {
     printtext("    You haven't answered any questions yet.\n> ");
   } else {
-    printtext("    Since the program started, you have answered %.1lf%% of %llu questions.\n> ",
-              percentcorrect(), questionstats.questionsasked);
+    printpercentline();
+    printtext("> ");
   }
 }
 

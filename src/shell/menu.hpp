@@ -16,6 +16,14 @@ extern QuestionStats questionstats;
 // counters are equal (none asked included).
 double percentcorrect();
 
+// Prints "Since the program started, you have answered ...% of ... questions."
+// on its own line, from the counters as they are now.
+void printpercentline();
+
+// Asks "Do you want to play again? y/n", reads the reply into inputbuffer and
+// tells whether it begins with a lower-case "y".
+bool askplayagain();
+
 // Runs the program: seeds the generator from now (calendar seconds), prints the
 // banner and runs the main menu until the player quits. Returns the exit status.
 int quiverly(qword now);
