@@ -63,7 +63,7 @@ constexpr int groupof(ThrowEntry entry, int c, int b) {
 
 constexpr std::array<ThrowEntry, throwtablesize> buildtable() {
   std::array<ThrowEntry, throwtablesize> table{};
-  std::array<int, (maxtotal + 1) * 3> next{};
+  std::array<int, static_cast<std::size_t>(maxtotal + 1) * 3> next{};
   eachcombination([&next](int a, int b, int c) { ++next[groupof(packentry(a, b, c), c, b)]; });
   int start = 0;
   for (int& slot : next) {
