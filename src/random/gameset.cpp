@@ -9,7 +9,9 @@
 
 namespace {
 
-// Throws one random turn: multiplier, then number, dart by dart.
+// Throws one random turn: multiplier, then number, dart by dart. The two draws
+// of a dart are separate statements because their order fixes which game a
+// seed gives.
 void throwturn(GameTurn& turn) {
   turn.total = 0;
   for (Segment& dart : turn.darts) {
@@ -19,6 +21,7 @@ void throwturn(GameTurn& turn) {
   }
 }
 
+// Whether no one, two or three darts ending on a double or the bull make left.
 bool isunfinishable(qword left) {
   return left > highestfinish ||
          std::find(unfinishableremainders.begin(), unfinishableremainders.end(), left) !=
