@@ -3,6 +3,7 @@
 // player leaves it, and "q" (or the end of input) ends the program.
 #include "shell/menu.hpp"
 
+#include "games/exactly101.hpp"
 #include "shell/console.hpp"
 #include "shell/generator.hpp"
 
@@ -73,6 +74,9 @@ int quiverly(qword now) {
     }
     readtoken(inputbuffer);
     switch (inputbuffer[0]) {
+      case '6':
+        exactly101game();
+        break;
       case '7':
         showscore();
         menusuppressed = true;
