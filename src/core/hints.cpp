@@ -6,6 +6,7 @@
 #include <array>
 
 #include "core/throwtable.hpp"
+#include "core/waylisting.hpp"
 #include "shell/console.hpp"
 
 namespace {
@@ -123,4 +124,14 @@ void scorehints(const GameTurn& turn) {
     }
   }
   if (!printed) printtext("    Sorry, this is too simple to need any hints.\n");
+}
+
+void showfinishes(qword total) {
+  statsproc(total, 1, 1, 0);
+}
+
+void finishhint(qword total) {
+  printtext("    Hint:");
+  statsproc(total, 1, 0, 0);
+  lastdartshint(total);
 }

@@ -3,8 +3,11 @@
 // player leaves it, and "q" (or the end of input) ends the program.
 #include "shell/menu.hpp"
 
-#include "games/exactly101.hpp"
 #include "games/calculator.hpp"
+#include "games/exactly101.hpp"
+#include "games/finalthreedarts.hpp"
+#include "games/standardgame.hpp"
+#include "games/subtractiongame.hpp"
 #include "shell/console.hpp"
 #include "shell/generator.hpp"
 
@@ -20,6 +23,12 @@ double percentcorrect() {
 void printpercentline() {
   printtext("    Since the program started, you have answered %.1lf%% of %llu questions.\n",
             percentcorrect(), questionstats.questionsasked);
+}
+
+void printgamescore(qword score, qword asked) {
+  printtext("You scored %llu out of %llu.\n", score, asked);
+  printpercentline();
+  printtext("\n");
 }
 
 bool askplayagain() {
@@ -75,6 +84,21 @@ int quiverly(qword now) {
     }
     readtoken(inputbuffer);
     switch (inputbuffer[0]) {
+      case '1':
+        Main301Games(301);
+        break;
+      case '2':
+        Main301Games(501);
+        break;
+      case '3':
+        Main301Games(1001);
+        break;
+      case '4':
+        subtractiongame();
+        break;
+      case '5':
+        finalthreedartsgame();
+        break;
       case '6':
         exactly101game();
         break;

@@ -20,6 +20,10 @@ double percentcorrect();
 // on its own line, from the counters as they are now.
 void printpercentline();
 
+// Prints "You scored <score> out of <asked>." and the percentage line, then an
+// empty line: the score lines of a game that ends or is left.
+void printgamescore(qword score, qword asked);
+
 // Asks "Do you want to play again? y/n", reads the reply into inputbuffer and
 // tells whether it begins with a lower-case "y".
 bool askplayagain();
