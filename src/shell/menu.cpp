@@ -4,6 +4,7 @@
 #include "shell/menu.hpp"
 
 #include "games/exactly101.hpp"
+#include "games/calculator.hpp"
 #include "shell/console.hpp"
 #include "shell/generator.hpp"
 
@@ -80,6 +81,9 @@ int quiverly(qword now) {
       case '7':
         showscore();
         menusuppressed = true;
+        break;
+      case 'c':
+        dartscalculator();
         break;
       case 'q':
         printtext("Bye!\n");

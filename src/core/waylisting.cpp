@@ -1,0 +1,100 @@
+// The way listing. One scan finds the total's run in the throw table; the run is
+// then walked once to count the ways that can finish and once more to print
+// them, so a request costs at most the 659 entries of the longest run.
+#include "core/waylisting.hpp"
+
+#include <array>
+
+#include "core/throwtable.hpp"
+#include "shell/console.hpp"
+
+namespace {
+
+// Lists are cut to this many lines unless every way is asked for.
+constexpr qword listlimit = 10;
+
+// Prints one way as a line of the list: the first dart capitalised at the
+// indent, each further present dart after a comma, and a full stop.
+void printwayline(const std::array<Segment, 3>& darts) {
+  bool first = true;
+  for (const Segment& dart : darts) {
+    if (dart.number == 0) continue;
+    const DartName name = dartname(dart);
+    if (first) {
+      printtext("        %s", name.capital);
+    } else {
+      printtext(", %s", name.lower);
+    }
+    if (name.numbered) printtext(" %llu", dart.number);
+    first = false;
+  }
+  printtext(".\n");
+}
+
+// Prints the summary lines; false when option 1 finds no finishing way, in
+// which case the summary has ended the output.
+bool printsummary(qword total, qword option, qword count, qword ways) {
+  if (count == 1) {
+    printtext("\n    There is just one way");
+  } else {
+    printtext("\n    There are %llu different ways", count);
+  }
+  if (option == 0) {
+    printtext(" to achieve %llu.\n", total);
+    return true;
+  }
+  if (ways == 0) {
+    printtext(
+        " to achieve %llu generally,\n"
+        "    but there are no ways that end on a double or a bullseye.\n\n",
+        total);
+    return false;
+  }
+  printtext(" to achieve %llu generally,\n", total);
+  if (ways == 1) {
+    printtext("    and one way ending on a double or a bullseye.\n");
+  } else {
+    printtext("    and %llu ways ending on a double or a bullseye.\n", ways);
+  }
+  return true;
+}
+
+}  // namespace
+
+// Finds the total's run, counts its ways and finishing ways, prints the summary
+// and then, if asked, the list in table order. Under option 1 entries without
+// the finishing flag are passed over and each listed way is reordered so that
+// a double or the bull is thrown last.
+void statsproc(qword total, qword option, qword showlist, qword showall) {
+  const qword first = firstentry(total);
+  if (first == throwentries) {
+    printtext("\n    You can't score %llu with three darts.\n\n", total);
+    return;
+  }
+  const qword count = entrycount(throwtable[first]);
+  qword ways = 0;
+  for (qword i = first; i < first + count; ++i) {
+    if (entryflag(throwtable[i]) != 0) ++ways;
+  }
+  if (option != 0 && option != 1) {
+    printtext("Error: stats proc: invalid option for this procedure: %llu\n\n\n", option);
+    return;
+  }
+  if (!printsummary(total, option, count, ways)) return;
+  if (showlist == 0) {
+    printtext("\n");
+    return;
+  }
+  const qword listed = option == 1 ? ways : count;
+  const bool cut = showall != 1 && listed > listlimit;
+  qword lines = cut ? listlimit : listed;
+  for (qword i = first; lines > 0; ++i) {
+    if (option == 1 && entryflag(throwtable[i]) == 0) continue;
+    std::array<Segment, 3> darts = decodeentry(throwtable[i]);
+    if (option == 1) finishinglast(darts);
+    printwayline(darts);
+    --lines;
+  }
+  if (cut) printtext("        etc...\n");
+  printtext("\n");
+}
