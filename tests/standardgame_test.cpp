@@ -1,0 +1,251 @@
+// The standard game played through the whole program with fixed seeds. The
+// turns a seed throws are recovered by drawing the game set the same way the
+// game does, from the same generator state.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "random/gameset.hpp"
+#include "shell/generator.hpp"
+#include "support/play.hpp"
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+namespace {
+
+struct Game {
+  GameArray turns;
+  qword count;
+};
+
+// The game set that a game started straight after start-up with seed throws.
+Game gamefor(qword seed, qword start) {
+  Game game{};
+  seedgenerator(seed);
+  do {
+    game.count = fillthenewgamearray(game.turns, start);
+  } while (game.count == drawagain);
+  return game;
+}
+
+std::string number(qword n) {
+  return std::to_string(n);
+}
+
+// The darts of a turn as the player types them.
+std::string typed(const GameTurn& turn) {
+  std::string text;
+  for (const Segment& dart : turn.darts) {
+    if (dart.number == 0) continue;
+    if (dart.number == 50) {
+      text += "b";
+    } else if (dart.number == 25) {
+      text += "o";
+    } else {
+      text += (dart.multiplier == 3 ? "t" : dart.multiplier == 2 ? "d" : "s") + number(dart.number);
+    }
+  }
+  return text;
+}
+
+// The darts of a turn as the add-up question names them.
+std::string named(const GameTurn& turn) {
+  std::string text;
+  for (const Segment& dart : turn.darts) {
+    if (!text.empty()) text += ", ";
+    if (dart.number == 50) {
+      text += "bullseye";
+    } else if (dart.number == 25) {
+      text += "outer bullseye";
+    } else {
+      text += (dart.multiplier == 3   ? "treble "
+               : dart.multiplier == 2 ? "double "
+                                      : "single ") +
+              number(dart.number);
+    }
+  }
+  return text;
+}
+
+std::string heading(qword start) {
+  return "\n    **********************************************************\n    Full " +
+         number(start) + " darts game.\n\n";
+}
+
+std::string addup(const GameTurn& turn) {
+  return "    What do these add up to: " + named(turn) +
+         "?\n    'h' for hint; 'a' for answer; 'q' to return to main menu.\n> ";
+}
+
+std::string subtract(qword total, qword remaining) {
+  return "    What is that (" + number(total) + ") subtracted from " + number(remaining) +
+         "?\n    'h' for hint; 'a' for answer, 'q' to return to main menu.\n> ";
+}
+
+std::string laststage(qword remaining) {
+  return "    *** Last stage: ***\n    You have " + number(remaining) +
+         " left. What should you aim for to finish?\n"
+         "    '?': how to enter answers, 'h': hint, 'a': answers, 'q': to leave\n> ";
+}
+
+std::string percentline(const std::string& percent, qword questions) {
+  return "    Since the program started, you have answered " + percent + "% of " +
+         number(questions) + " questions.\n";
+}
+
+// Input that plays every turn of game correctly and finishes with its own
+// finishing darts.
+std::string perfect(const Game& game, qword start) {
+  std::string input;
+  qword remaining = start;
+  for (qword t = 0; t + 1 < game.count; ++t) {
+    remaining -= game.turns[t].total;
+    input += number(game.turns[t].total) + "\n" + number(remaining) + "\n";
+  }
+  return input + typed(game.turns[game.count - 1]) + "\n";
+}
+
+constexpr qword seed = 2024;
+
+TEST(StandardGame, AddUpQuestionJudgesEveryKindOfAnswer) {
+  const Game game = gamefor(seed, 301);
+  const GameTurn& turn = game.turns[0];
+  const qword total = turn.total;
+  const std::string input = "1\n" + number(total + 1) + "\n" + number(total - 1) +
+                            "\n0\n181\n1234\n-3\n" + number(total) + "x\nq\nq\n";
+  const std::string range =
+      "    You must type a number from 1 to 180 (or h: hint, a: answer, q: leave)\n> ";
+  const Session run = play(input, seed);
+  EXPECT_EQ(run.out, banner + menu + heading(301) + addup(turn) + "\n    Wrong - " +
+                         number(total + 1) + " is too high.\n    Try again.\n> " +
+                         "\n    Wrong - " + number(total - 1) + " is too low.\n    Try again.\n> " +
+                         range + range + range + range + "\n    Correct!!!\n\n" +
+                         subtract(total, 301) + "    You scored 1 out of 2.\n" +
+                         percentline("50.0", 2) + "\n" + menu + bye);
+}
+
+TEST(StandardGame, HintsAndAnswersAtEveryQuestion) {
+  const Game game = gamefor(seed, 301);
+  const qword total = game.turns[0].total;
+  const Session run = play("1\nh\nhelp\nanswer\nh\nabc\n", seed);
+  EXPECT_THAT(run.out, HasSubstr(addup(game.turns[0]) + "    Hint:\n"));
+  EXPECT_THAT(run.out, HasSubstr("    The answer was " + number(total) + ".\n\n" +
+                                 subtract(total, 301) + "    ------"));
+  EXPECT_THAT(run.out,
+              HasSubstr("    ------------------------------------------------------------------\n\n"
+                        "    Back to the question:\n    What is " +
+                        number(total) +
+                        " subtracted from 301?\n"
+                        "    'h' for hint; 'a' for answer, 'q' to return to main menu.\n> "
+                        "    The answer was " +
+                        number(301 - total) + ".\n\n" + addup(game.turns[1])));
+  // End of input leaves the game with the open question counted.
+  EXPECT_THAT(run.out,
+              EndsWith("    You scored 0 out of 3.\n" + percentline("0.0", 3) + "\n" + menu + bye));
+  EXPECT_EQ(run.status, 0);
+}
+
+TEST(StandardGame, SubtractionRangeFollowsTheStartScore) {
+  for (qword start : {301ULL, 501ULL, 1001ULL}) {
+    const Game game = gamefor(seed, start);
+    const qword total = game.turns[0].total;
+    const std::string key = start == 301 ? "1" : start == 501 ? "2" : "3";
+    const Session run =
+        play(key + "\na\n0\n" + number(start) + "\n" + number(start - 1) + "\nq\nq\n", seed);
+    EXPECT_THAT(run.out, HasSubstr(subtract(total, start) +
+                                   "    You must type a number from 1 to " + number(start - 1) +
+                                   " (or h: hint, a: answer, q: leave)\n>     You must type"))
+        << start;
+    // The largest answer in range is judged, and is too high.
+    EXPECT_THAT(run.out, HasSubstr("\n    Wrong - " + number(start - 1) + " is too high. (" +
+                                   number(total) + " + " + number(start - 1) + " = " +
+                                   number(total + start - 1) + ").\n    Try again.\n> "))
+        << start;
+  }
+}
+
+TEST(StandardGame, PerfectGameThenAnotherFromTheSameStart) {
+  const Game game = gamefor(seed, 501);
+  const qword questions = 2 * (game.count - 1) + 1;
+  const Session run = play("2\n" + perfect(game, 501) + "yes\nq\n7\nq\n", seed);
+  qword left = 501;
+  for (qword t = 0; t + 1 < game.count; ++t) left -= game.turns[t].total;
+  EXPECT_THAT(run.out,
+              HasSubstr(laststage(left) + "\n    *** Correct!!! ***\n\n" +
+                        "    You have completed the game. You scored " + number(questions) +
+                        " out of " + number(questions) + ".\n\n" + percentline("100.0", questions) +
+                        "    Do you want to play again? y/n\n> " +
+                        "\n    **********************************************************"
+                        "\n\n    New game:\n    What do these add up to: "));
+  // The new game starts its own score; the percentage keeps counting.
+  const std::string percent = [&] {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", double(questions) / double(questions + 1) * 100.0);
+    return std::string(text);
+  }();
+  EXPECT_THAT(run.out,
+              EndsWith("    You scored 0 out of 1.\n" + percentline(percent, questions + 1) + "\n" +
+                       menu + percentline(percent, questions + 1) + "> " + bye));
+  EXPECT_EQ(run.out.find("Full 501 darts game."), run.out.rfind("Full 501 darts game."));
+}
+
+TEST(StandardGame, LastStageHelpHintAndAnswers) {
+  const Game game = gamefor(seed, 301);
+  std::string input = "1\n";
+  qword left = 301;
+  for (qword t = 0; t + 1 < game.count; ++t) {
+    left -= game.turns[t].total;
+    input += "a\na\n";
+  }
+  const Session run = play(input + "?\nh\nd25\nanswers\nY\n", seed);
+  const std::string back =
+      "\n    Back to the question:\n    You have " + number(left) +
+      " left. What should you aim for to finish?\n"
+      "    '?' for how to enter answers, 'h' for a hint, 'a' for answers, 'q' to quit\n> ";
+  EXPECT_THAT(run.out, HasSubstr(laststage(left) + "\n    ------"));
+  EXPECT_THAT(run.out,
+              HasSubstr("single3,outerbull,bull\n"
+                        "    ------------------------------------------------------------------\n" +
+                        back + "    Hint:\n    There are "));
+  EXPECT_THAT(run.out, HasSubstr("    Nowhere on the dartboard scores more than 20, apart from the "
+                                 "bullseyes.\n> \n    There are "));
+  const qword questions = 2 * (game.count - 1) + 1;
+  EXPECT_THAT(run.out, HasSubstr("\n    You have completed the game. You scored 0 out of " +
+                                 number(questions) + ".\n\n" + percentline("0.0", questions) +
+                                 "    Do you want to play again? y/n\n> \n\n" + menu + bye));
+}
+
+TEST(StandardGame, AnyAcceptedFinishCompletesTheGame) {
+  // Whatever the finishing turn of the set, the last stage takes any finish of
+  // the score left: here always a single followed by a double or the bull.
+  for (qword s = 1; s <= 40; ++s) {
+    const Game game = gamefor(s, 301);
+    std::string input = "1\n";
+    qword left = 301;
+    for (qword t = 0; t + 1 < game.count; ++t) {
+      left -= game.turns[t].total;
+      input += "a\na\n";
+    }
+    std::string finish;
+    if (left == 50) {
+      finish = "b";
+    } else if (left <= 40 && left % 2 == 0) {
+      finish = "d" + number(left / 2);
+    } else if (left < 40) {
+      finish = "s1d" + number((left - 1) / 2);
+    } else if (left <= 60) {
+      finish = "s" + number(left - 40) + "d20";
+    } else {
+      continue;
+    }
+    const Session run = play(input + finish + "\nn\n", s);
+    EXPECT_THAT(run.out,
+                HasSubstr("*** Correct!!! ***\n\n    You have completed the game. You scored 1"))
+        << s << " " << finish;
+  }
+}
+
+}  // namespace
