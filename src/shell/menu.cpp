@@ -3,6 +3,7 @@
 // player leaves it, and "q" (or the end of input) ends the program.
 #include "shell/menu.hpp"
 
+#include "export/exportmenu.hpp"
 #include "shell/console.hpp"
 #include "shell/generator.hpp"
 
@@ -76,6 +77,9 @@ int quiverly(qword now) {
       case '7':
         showscore();
         menusuppressed = true;
+        break;
+      case 's':
+        exportmenu();
         break;
       case 'q':
         printtext("Bye!\n");

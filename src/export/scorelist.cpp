@@ -1,0 +1,265 @@
+// The score-list writer. Each piece of a file (the header, the note, each
+// line) is built in one line buffer and goes out in one binary write, so the
+// memory used is the same however long the list. Every write and the close
+// are checked: a list cut short by a full disk or a file-size limit is
+// reported and removed, never announced as written.
+#include "export/scorelist.hpp"
+
+#include <array>
+#include <cerrno>
+#include <cstddef>
+#include <cstdio>
+#include <string_view>
+
+#include "core/throwtable.hpp"
+#include "shell/console.hpp"
+#include "shell/menu.hpp"
+
+namespace {
+
+// Room for the longest piece: a text header with the web address.
+using LineBuffer = std::array<char, 200>;
+
+// How a dart is written at its place in a line: the first dart of a text line,
+// a later dart of a text line, or any field of a comma-separated line. A
+// comma-separated line always has three dart fields, absent darts included.
+struct DartStyle {
+  std::string_view separator;
+  bool capitalised;
+  std::string_view absent;
+};
+
+enum DartPlace : std::size_t { textfirst, textlater, commafield };
+
+constexpr std::array<DartStyle, 3> dartstyles = {{
+    {": ", true, ""},
+    {", ", false, ""},
+    {",", false, ",no dart"},
+}};
+
+// Fixed pieces; the pairs are indexed by the doubles flag (0 all, 1 doubles)
+// or by the format (0 text, 1 comma-separated).
+constexpr std::string_view commaheader = "total,first dart,second dart,third dart\n";
+constexpr std::string_view onewayopening = "Jandro's Pellowin's darts program - ";
+constexpr std::string_view manywaysopening = "Jandro Pellowin's darts program - ";
+constexpr std::array<std::string_view, 2> onetotalendings = {
+    " with three darts:\n\n", " with three darts and end on a double or bull:\n\n"};
+constexpr std::array<std::string_view, 2> everytotalendings = {
+    ":\n", " while ending on a double or a bull:\n"};
+constexpr std::array<std::string_view, 2> impossiblenotes = {
+    "\n[You cannot score 163, 166, 169, 172, 173, 175, 176, 178, or 179 with three darts.]\n",
+    "\n[You cannot score 1, 159, 162, 163, 165, 166, 168, 169, 171, 172, 173, 174, 175, 176, "
+    "177, 178, 179, or 180 with three darts and end on a double or the bullseye.]\n"};
+constexpr std::array<std::string_view, 2> doublessuffixes = {"", "-doubles"};
+constexpr std::array<std::string_view, 2> extensions = {".txt", ".csv"};
+
+// The explanation that follows a failed creation, for the two error numbers
+// that have one: for the list of one total, and for the list of every total.
+struct CreateFailureNote {
+  int error;
+  std::string_view onetotal;
+  std::string_view everytotal;
+};
+
+constexpr std::array<CreateFailureNote, 2> createfailurenotes = {{
+    {EEXIST, "File already exists\n\n", "File already exists.\n\n"},
+    {ENOENT, "Probably corrupted filename\n\n", "Probably corrupted filename\n\n"},
+}};
+
+// An open list file and the error number of its first failed write, if any.
+struct ListFile {
+  std::FILE* file;
+  bool failed;
+  int error;
+};
+
+// The file's stdio buffer. One list file is open at a time; a buffer larger
+// than the default halves the system calls of the long lists.
+std::array<char, 65536> filebuffer;
+
+// Writes one piece with one binary write. Once a write has failed nothing more
+// is written, and the first error number is kept for the report.
+void writepiece(ListFile& list, const LineBuffer& line, qword length) {
+  if (list.failed) return;
+  if (std::fwrite(line.data(), 1, length, list.file) != length) {
+    list.failed = true;
+    list.error = errno;
+  }
+}
+
+// Appends one dart in the style of its place in the line: separator, name
+// and, for singles, doubles and trebles, the number.
+void appenddart(LineBuffer& line, const Segment& dart, DartPlace place) {
+  const DartStyle& style = dartstyles[place];
+  if (dart.multiplier == 0 || dart.number == 0) {
+    appendstring(line, style.absent);
+    return;
+  }
+  const DartName name = dartname(dart);
+  appendstring(line, style.separator);
+  appendstring(line, style.capitalised ? name.capital : name.lower);
+  if (name.numbered) {
+    appendstring(line, " ");
+    appendqword(line, dart.number, 0);
+  }
+}
+
+// Builds the line of one entry: the opening (an empty line before a text
+// group, or nothing), the lead number (a line number or the total), the darts
+// and the line end. A doubles list has a finishing dart moved last.
+qword buildentryline(LineBuffer& line, std::string_view opening, qword lead, ThrowEntry entry,
+                     bool comma, bool doubles) {
+  std::array<Segment, 3> darts = decodeentry(entry);
+  if (doubles) finishinglast(darts);
+  copystring(line, opening);
+  appendqword(line, lead, 0);
+  for (std::size_t i = 0; i < darts.size(); ++i) {
+    appenddart(line, darts[i], comma ? commafield : (i == 0 ? textfirst : textlater));
+  }
+  return appendstring(line, "\n");
+}
+
+// darts-score020-doubles.csv for one total, darts-score-everything.txt and its
+// kin for every total.
+void buildfilename(LineBuffer& name, bool comma, bool doubles, qword total) {
+  copystring(name, "darts-score");
+  if (total != 0) {
+    appendqword(name, total, 3);
+  } else {
+    appendstring(name, "-everything");
+  }
+  appendstring(name, doublessuffixes[doubles ? 1 : 0]);
+  appendstring(name, extensions[comma ? 1 : 0]);
+}
+
+// The list of one total: the header, then lines numbered from 1, taking the
+// total's run from its first entry and skipping entries that cannot finish in
+// a doubles list, until all lines are written.
+void writeonetotal(ListFile& list, bool comma, bool doubles, qword total, qword first,
+                   qword lines) {
+  LineBuffer line{};
+  qword length = 0;
+  if (comma) {
+    length = copystring(line, commaheader);
+  } else {
+    copystring(line, lines == 1 ? onewayopening : manywaysopening);
+    appendstring(line, authoraddress);
+    if (lines == 1) {
+      appendstring(line, "\n\nThe one way you can achieve ");
+    } else {
+      appendstring(line, "\n\nAll the ");
+      appendqword(line, lines, 0);
+      appendstring(line, " ways you can achieve ");
+    }
+    appendqword(line, total, 0);
+    length = appendstring(line, onetotalendings[doubles ? 1 : 0]);
+  }
+  writepiece(list, line, length);
+  qword written = 0;
+  for (qword at = first; written < lines && !list.failed; ++at) {
+    const ThrowEntry entry = throwtable[at];
+    if (doubles && entryflag(entry) == 0) continue;
+    ++written;
+    writepiece(list, line,
+               buildentryline(line, "", comma ? total : written, entry, comma, doubles));
+  }
+}
+
+// The list of every total: the header, for text the note of the totals that
+// cannot be made, then the whole table up to its zero word, each line led by
+// its total. Text lists open each total's group with an empty line.
+void writeeverytotal(ListFile& list, bool comma, bool doubles) {
+  LineBuffer line{};
+  if (comma) {
+    writepiece(list, line, copystring(line, commaheader));
+  } else {
+    copystring(line, manywaysopening);
+    appendstring(line, authoraddress);
+    appendstring(line, "\n\nAll the possible scores you can achieve with three darts");
+    writepiece(list, line, appendstring(line, everytotalendings[doubles ? 1 : 0]));
+    writepiece(list, line, copystring(line, impossiblenotes[doubles ? 1 : 0]));
+  }
+  qword previous = 0;  // the total of the line written last; no total is 0
+  for (qword at = 0; throwtable[at] != 0 && !list.failed; ++at) {
+    const ThrowEntry entry = throwtable[at];
+    if (doubles && entryflag(entry) == 0) continue;
+    const qword total = entrytotal(entry);
+    const std::string_view opening = !comma && total != previous ? "\n" : "";
+    writepiece(list, line, buildentryline(line, opening, total, entry, comma, doubles));
+    previous = total;
+  }
+}
+
+void reportcreatefailure(const LineBuffer& name, int error, bool everytotal) {
+  printtext("Cannot create the output file.\n");
+  printtext("filename: %s\n", name.data());
+  printtext("fopen returned null, errno: %d\n", error);
+  for (const CreateFailureNote& note : createfailurenotes) {
+    if (note.error != error) continue;
+    const std::string_view text = everytotal ? note.everytotal : note.onetotal;
+    printtext("%.*s", static_cast<int>(text.size()), text.data());
+  }
+  printtext("\n");
+}
+
+// Closes the file and reports the outcome. A list that could not be written
+// completely is removed: this call created it, so nothing of the player's goes.
+void finishlist(ListFile& list, const LineBuffer& name) {
+  if (std::fclose(list.file) != 0 && !list.failed) {
+    list.failed = true;
+    list.error = errno;
+  }
+  if (list.failed) {
+    printtext("Cannot write the output file.\n");
+    printtext("filename: %s\n", name.data());
+    printtext("write error, errno: %d\n", list.error);
+    printtext("\n");
+    std::remove(name.data());
+    return;
+  }
+  printtext("Successfully written to %s\n", name.data());
+}
+
+}  // namespace
+
+// Refuses a total the table does not hold, and a doubles list of a total that
+// cannot end on a double or the bull, before any file is created; otherwise
+// creates the file exclusively, so that an existing file is never overwritten.
+void writescorelist(qword format, qword doubles, qword total) {
+  const bool comma = format != 0;
+  const bool finishing = doubles != 0;
+  qword first = 0;
+  qword lines = 0;
+  if (total != 0) {
+    first = firstentry(total);
+    if (first == throwentries) {
+      printtext("\nYou can't score %llu with three darts.\n", total);
+      return;
+    }
+    const qword count = entrycount(throwtable[first]);
+    qword flagged = 0;
+    for (qword at = first; at < first + count; ++at) {
+      if (entryflag(throwtable[at]) != 0) ++flagged;
+    }
+    if (finishing && flagged == 0) {
+      printtext("\nYou can't score %llu while ending on a double/bullseye\n", total);
+      return;
+    }
+    lines = finishing ? flagged : count;
+  }
+  LineBuffer name{};
+  buildfilename(name, comma, finishing, total);
+  errno = 0;
+  ListFile list{std::fopen(name.data(), "wbx"), false, 0};
+  if (list.file == nullptr) {
+    reportcreatefailure(name, errno, total == 0);
+    return;
+  }
+  std::setvbuf(list.file, filebuffer.data(), _IOFBF, filebuffer.size());
+  if (total != 0) {
+    writeonetotal(list, comma, finishing, total, first, lines);
+  } else {
+    writeeverytotal(list, comma, finishing);
+  }
+  finishlist(list, name);
+}
