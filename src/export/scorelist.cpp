@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
+#include <span>
 #include <string_view>
 
 #include "core/throwtable.hpp"
@@ -73,50 +74,84 @@ struct ListFile {
   int error;
 };
 
-// The file's stdio buffer. One list file is open at a time; a buffer larger
-// than the default halves the system calls of the long lists.
+// The file's stdio buffer. One list file is open at a time; sixteen times the
+// usual block size, it spares most system calls of the long lists.
 std::array<char, 65536> filebuffer;
 
 // Writes one piece with one binary write. Once a write has failed nothing more
 // is written, and the first error number is kept for the report.
-void writepiece(ListFile& list, const LineBuffer& line, qword length) {
+void writepiece(ListFile& list, std::string_view piece) {
   if (list.failed) return;
-  if (std::fwrite(line.data(), 1, length, list.file) != length) {
+  if (std::fwrite(piece.data(), 1, piece.size(), list.file) != piece.size()) {
     list.failed = true;
     list.error = errno;
   }
 }
 
-// Appends one dart in the style of its place in the line: separator, name
-// and, for singles, doubles and trebles, the number.
-void appenddart(LineBuffer& line, const Segment& dart, DartPlace place) {
+// A piece of text built once and used on many lines.
+struct Snippet {
+  std::array<char, 24> text;
+  qword length;
+  std::string_view view() const { return {text.data(), length}; }
+};
+
+// The text of every dart, by place in the line, whether it is the line's last
+// dart (whose text carries the line end), multiplier code and number; number
+// 0 is the absent dart. Built from the dart names for each list, so that a
+// line is its lead and one copy per dart.
+using DartTexts = std::array<std::array<std::array<std::array<Snippet, 51>, 4>, 2>, 3>;
+DartTexts darttexts;
+
+void builddarttext(Snippet& snippet, const Segment& dart, DartPlace place, bool last) {
   const DartStyle& style = dartstyles[place];
-  if (dart.multiplier == 0 || dart.number == 0) {
-    appendstring(line, style.absent);
-    return;
+  copystring(snippet.text, "");
+  if (dart.number == 0) {
+    appendstring(snippet.text, style.absent);
+  } else {
+    const DartName name = dartname(dart);
+    appendstring(snippet.text, style.separator);
+    appendstring(snippet.text, style.capitalised ? name.capital : name.lower);
+    if (name.numbered) {
+      appendstring(snippet.text, " ");
+      appendqword(snippet.text, dart.number, 0);
+    }
   }
-  const DartName name = dartname(dart);
-  appendstring(line, style.separator);
-  appendstring(line, style.capitalised ? name.capital : name.lower);
-  if (name.numbered) {
-    appendstring(line, " ");
-    appendqword(line, dart.number, 0);
+  snippet.length = appendstring(snippet.text, last ? "\n" : "");
+}
+
+void builddarttexts() {
+  for (std::size_t place = 0; place < darttexts.size(); ++place) {
+    for (std::size_t last = 0; last < 2; ++last) {
+      auto& texts = darttexts[place][last];
+      auto build = [&](qword multiplier, qword number) {
+        builddarttext(texts[multiplier][number], {multiplier, number},
+                      static_cast<DartPlace>(place), last != 0);
+      };
+      for (qword multiplier = 1; multiplier <= 3; ++multiplier) {
+        for (qword number = 0; number <= 20; ++number) build(multiplier, number);
+      }
+      build(1, 25);
+      build(1, 50);
+    }
   }
 }
 
-// Builds the line of one entry: the opening (an empty line before a text
-// group, or nothing), the lead number (a line number or the total), the darts
-// and the line end. A doubles list has a finishing dart moved last.
-qword buildentryline(LineBuffer& line, std::string_view opening, qword lead, ThrowEntry entry,
-                     bool comma, bool doubles) {
+// Completes the line of one entry after the lead already in the line (which
+// ends at length): the darts, the last of them with the line end. A text line
+// has only the darts present; a comma-separated line always three fields. A
+// doubles list has a finishing dart moved last. Returns the line's length.
+qword finishentryline(LineBuffer& line, qword length, ThrowEntry entry, bool comma, bool doubles) {
   std::array<Segment, 3> darts = decodeentry(entry);
   if (doubles) finishinglast(darts);
-  copystring(line, opening);
-  appendqword(line, lead, 0);
-  for (std::size_t i = 0; i < darts.size(); ++i) {
-    appenddart(line, darts[i], comma ? commafield : (i == 0 ? textfirst : textlater));
+  const std::size_t fields = comma ? darts.size() : dartcount(entry);
+  for (std::size_t i = 0; i < fields; ++i) {
+    const DartPlace place = comma ? commafield : (i == 0 ? textfirst : textlater);
+    const Snippet& text =
+        darttexts[place][i + 1 == fields ? 1 : 0][darts[i].multiplier][darts[i].number];
+    // Copying to the known end of the line spares a search for it.
+    length += copystring(std::span<char>(line).subspan(length), text.view());
   }
-  return appendstring(line, "\n");
+  return length;
 }
 
 // darts-score020-doubles.csv for one total, darts-score-everything.txt and its
@@ -154,14 +189,15 @@ void writeonetotal(ListFile& list, bool comma, bool doubles, qword total, qword 
     appendqword(line, total, 0);
     length = appendstring(line, onetotalendings[doubles ? 1 : 0]);
   }
-  writepiece(list, line, length);
+  writepiece(list, {line.data(), length});
   qword written = 0;
   for (qword at = first; written < lines && !list.failed; ++at) {
     const ThrowEntry entry = throwtable[at];
     if (doubles && entryflag(entry) == 0) continue;
     ++written;
-    writepiece(list, line,
-               buildentryline(line, "", comma ? total : written, entry, comma, doubles));
+    copystring(line, "");
+    length = appendqword(line, comma ? total : written, 0);
+    writepiece(list, {line.data(), finishentryline(line, length, entry, comma, doubles)});
   }
 }
 
@@ -171,22 +207,33 @@ void writeonetotal(ListFile& list, bool comma, bool doubles, qword total, qword 
 void writeeverytotal(ListFile& list, bool comma, bool doubles) {
   LineBuffer line{};
   if (comma) {
-    writepiece(list, line, copystring(line, commaheader));
+    writepiece(list, {line.data(), copystring(line, commaheader)});
   } else {
     copystring(line, manywaysopening);
     appendstring(line, authoraddress);
     appendstring(line, "\n\nAll the possible scores you can achieve with three darts");
-    writepiece(list, line, appendstring(line, everytotalendings[doubles ? 1 : 0]));
-    writepiece(list, line, copystring(line, impossiblenotes[doubles ? 1 : 0]));
+    writepiece(list, {line.data(), appendstring(line, everytotalendings[doubles ? 1 : 0])});
+    writepiece(list, {line.data(), copystring(line, impossiblenotes[doubles ? 1 : 0])});
   }
-  qword previous = 0;  // the total of the line written last; no total is 0
+  // The line buffer keeps the lead of the current total, an empty line and the
+  // total, and each entry's darts are put after it. Only the first line of a
+  // text group is written with the empty line. No total is 0.
+  qword previous = 0;
+  qword leadend = 0;
+  bool opensgroup = false;
   for (qword at = 0; throwtable[at] != 0 && !list.failed; ++at) {
     const ThrowEntry entry = throwtable[at];
     if (doubles && entryflag(entry) == 0) continue;
-    const qword total = entrytotal(entry);
-    const std::string_view opening = !comma && total != previous ? "\n" : "";
-    writepiece(list, line, buildentryline(line, opening, total, entry, comma, doubles));
-    previous = total;
+    if (entrytotal(entry) != previous) {
+      previous = entrytotal(entry);
+      copystring(line, "\n");
+      leadend = appendqword(line, previous, 0);
+      opensgroup = !comma;
+    }
+    const qword length = finishentryline(line, leadend, entry, comma, doubles);
+    const qword from = opensgroup ? 0 : 1;
+    writepiece(list, {line.data() + from, length - from});
+    opensgroup = false;
   }
 }
 
@@ -256,6 +303,7 @@ void writescorelist(qword format, qword doubles, qword total) {
     return;
   }
   std::setvbuf(list.file, filebuffer.data(), _IOFBF, filebuffer.size());
+  builddarttexts();
   if (total != 0) {
     writeonetotal(list, comma, finishing, total, first, lines);
   } else {
