@@ -100,7 +100,9 @@ void handlenumbered(std::string_view request) {
   }
 }
 
-// Handles one request token.
+// Handles one request token: a code alone asks for the list of every total,
+// a token that starts with a digit for the list of one total; anything else
+// is not understood.
 void handlerequest(std::string_view token) {
   for (const RequestCode& code : requestcodes) {
     if (token == code.code) {
@@ -117,6 +119,8 @@ void handlerequest(std::string_view token) {
 
 }  // namespace
 
+// Prints the introduction once, then answers one request per prompt until a
+// token that begins with "q"; nothing is kept between requests.
 void exportmenu() {
   printtext("%s", introduction);
   for (;;) {

@@ -237,6 +237,8 @@ void writeeverytotal(ListFile& list, bool comma, bool doubles) {
   }
 }
 
+// Reports a file that could not be created, with the explanation for the
+// error numbers that have one (the list of every total has its own wording).
 void reportcreatefailure(const LineBuffer& name, int error, bool everytotal) {
   printtext("Cannot create the output file.\n");
   printtext("filename: %s\n", name.data());
