@@ -8,7 +8,9 @@
 #include <array>
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <span>
 #include <string_view>
 
@@ -88,7 +90,9 @@ void writepiece(ListFile& list, std::string_view piece) {
   }
 }
 
-// A piece of text built once and used on many lines.
+// A piece of text built once and used on many lines. Its buffer is a fixed
+// size, so a line takes it with one fixed-size copy (the bytes after its
+// length are overwritten by whatever follows on the line).
 struct Snippet {
   std::array<char, 24> text;
   qword length;
@@ -96,11 +100,46 @@ struct Snippet {
 };
 
 // The text of every dart, by place in the line, whether it is the line's last
-// dart (whose text carries the line end), multiplier code and number; number
-// 0 is the absent dart. Built from the dart names for each list, so that a
-// line is its lead and one copy per dart.
-using DartTexts = std::array<std::array<std::array<std::array<Snippet, 51>, 4>, 2>, 3>;
+// dart (whose text carries the line end) and segment key (the key after the
+// last segment is the absent dart). Built from the dart names with the string
+// builders for each list, so that a line is its lead and one copy per dart.
+constexpr std::size_t absentkey = 62;
+using DartTexts = std::array<std::array<std::array<Snippet, absentkey + 1>, 2>, 3>;
 DartTexts darttexts;
+
+// The segment order key of a dart (singles, the outer bull, the bull, doubles,
+// trebles), or absentkey for an absent dart, by multiplier code and number.
+constexpr std::size_t computekey(qword multiplier, qword number) {
+  if (number == 0) return absentkey;
+  if (number == 25) return 20;
+  if (number == 50) return 21;
+  return (multiplier - 1) * 20 + (multiplier == 1 ? 0 : 2) + number - 1;
+}
+
+using KeyTable = std::array<std::array<std::uint8_t, 51>, 4>;
+
+constexpr KeyTable buildkeytable() {
+  KeyTable keys{};
+  for (qword multiplier = 0; multiplier < keys.size(); ++multiplier) {
+    for (qword number = 0; number < keys[multiplier].size(); ++number) {
+      keys[multiplier][number] =
+          static_cast<std::uint8_t>(multiplier == 0 || (number > 20 && number != 25 && number != 50)
+                                        ? absentkey
+                                        : computekey(multiplier, number));
+    }
+  }
+  return keys;
+}
+
+constexpr KeyTable keytable = buildkeytable();
+
+std::size_t keyof(const Segment& dart) {
+  return keytable[dart.multiplier][dart.number];
+}
+
+// An entry's line is its lead (an empty line and a total, or a line number up
+// to five digits) and three snippets, each copied whole: it always fits.
+static_assert(1 + 5 + 3 * sizeof(Snippet::text) < sizeof(LineBuffer));
 
 void builddarttext(Snippet& snippet, const Segment& dart, DartPlace place, bool last) {
   const DartStyle& style = dartstyles[place];
@@ -122,16 +161,17 @@ void builddarttext(Snippet& snippet, const Segment& dart, DartPlace place, bool 
 void builddarttexts() {
   for (std::size_t place = 0; place < darttexts.size(); ++place) {
     for (std::size_t last = 0; last < 2; ++last) {
-      auto& texts = darttexts[place][last];
       auto build = [&](qword multiplier, qword number) {
-        builddarttext(texts[multiplier][number], {multiplier, number},
-                      static_cast<DartPlace>(place), last != 0);
+        const Segment dart{multiplier, number};
+        builddarttext(darttexts[place][last][keyof(dart)], dart, static_cast<DartPlace>(place),
+                      last != 0);
       };
       for (qword multiplier = 1; multiplier <= 3; ++multiplier) {
-        for (qword number = 0; number <= 20; ++number) build(multiplier, number);
+        for (qword number = 1; number <= 20; ++number) build(multiplier, number);
       }
       build(1, 25);
       build(1, 50);
+      build(1, 0);
     }
   }
 }
@@ -143,14 +183,21 @@ void builddarttexts() {
 qword finishentryline(LineBuffer& line, qword length, ThrowEntry entry, bool comma, bool doubles) {
   std::array<Segment, 3> darts = decodeentry(entry);
   if (doubles) finishinglast(darts);
-  const std::size_t fields = comma ? darts.size() : dartcount(entry);
-  for (std::size_t i = 0; i < fields; ++i) {
-    const DartPlace place = comma ? commafield : (i == 0 ? textfirst : textlater);
-    const Snippet& text =
-        darttexts[place][i + 1 == fields ? 1 : 0][darts[i].multiplier][darts[i].number];
-    // Copying to the known end of the line spares a search for it.
-    length += copystring(std::span<char>(line).subspan(length), text.view());
-  }
+  const std::array<std::size_t, 3> keys = {keyof(darts[0]), keyof(darts[1]), keyof(darts[2])};
+  std::size_t fields = 3;
+  if (!comma) fields = keys[2] != absentkey ? 3 : (keys[1] != absentkey ? 2 : 1);
+  // A fixed-size copy to the known end of the line: this is the hot loop of
+  // the long lists, where a general copy per dart costs more than the writing.
+  auto put = [&line, &length](const Snippet& text) {
+    std::memcpy(line.data() + length, text.text.data(), text.text.size());
+    length += text.length;
+  };
+  const auto& first = darttexts[comma ? commafield : textfirst];
+  const auto& later = darttexts[comma ? commafield : textlater];
+  put(first[fields == 1 ? 1 : 0][keys[0]]);
+  if (fields >= 2) put(later[fields == 2 ? 1 : 0][keys[1]]);
+  if (fields == 3) put(later[1][keys[2]]);
+  line[length] = '\0';
   return length;
 }
 
