@@ -4,6 +4,7 @@
 // leaves by its usual way out and the program ends with "Bye!".
 #include "shell/console.hpp"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdlib>
 
@@ -41,11 +42,9 @@ qword stringlength(std::span<const char> buffer) {
 qword placestring(std::span<char> dest, qword at, std::string_view text) {
   if (dest.empty()) return 0;
   if (at >= dest.size()) at = dest.size() - 1;
-  qword n = 0;
-  while (n < text.size() && at + n + 1 < dest.size()) {
-    dest[at + n] = text[n];
-    ++n;
-  }
+  const qword room = dest.size() - 1 - at;
+  const qword n = text.size() < room ? text.size() : room;
+  std::copy_n(text.data(), n, dest.data() + at);
   dest[at + n] = '\0';
   return at + n;
 }

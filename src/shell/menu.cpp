@@ -3,6 +3,7 @@
 // player leaves it, and "q" (or the end of input) ends the program.
 #include "shell/menu.hpp"
 
+#include "export/exportmenu.hpp"
 #include "games/calculator.hpp"
 #include "games/exactly101.hpp"
 #include "games/finalthreedarts.hpp"
@@ -108,6 +109,8 @@ int quiverly(qword now) {
         break;
       case 'c':
         dartscalculator();
+      case 's':
+        exportmenu();
         break;
       case 'q':
         printtext("Bye!\n");

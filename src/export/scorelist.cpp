@@ -1,0 +1,362 @@
+// The score-list writer. Each piece of a file (the header, the note, each
+// line) is built in one line buffer and goes out in one binary write, so the
+// memory used is the same however long the list. Every write and the close
+// are checked: a list cut short by a full disk or a file-size limit is
+// reported and removed, never announced as written.
+#include "export/scorelist.hpp"
+
+#include <array>
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <span>
+#include <string_view>
+
+#include "core/throwtable.hpp"
+#include "shell/console.hpp"
+#include "shell/menu.hpp"
+
+namespace {
+
+// Room for the longest piece: a text header with the web address.
+using LineBuffer = std::array<char, 200>;
+
+// How a dart is written at its place in a line: the first dart of a text line,
+// a later dart of a text line, or any field of a comma-separated line. A
+// comma-separated line always has three dart fields, absent darts included.
+struct DartStyle {
+  std::string_view separator;
+  bool capitalised;
+  std::string_view absent;
+};
+
+enum DartPlace : std::size_t { textfirst, textlater, commafield };
+
+constexpr std::array<DartStyle, 3> dartstyles = {{
+    {": ", true, ""},
+    {", ", false, ""},
+    {",", false, ",no dart"},
+}};
+
+// Fixed pieces; the pairs are indexed by the doubles flag (0 all, 1 doubles)
+// or by the format (0 text, 1 comma-separated).
+constexpr std::string_view commaheader = "total,first dart,second dart,third dart\n";
+constexpr std::string_view onewayopening = "Jandro's Pellowin's darts program - ";
+constexpr std::string_view manywaysopening = "Jandro Pellowin's darts program - ";
+constexpr std::array<std::string_view, 2> onetotalendings = {
+    " with three darts:\n\n", " with three darts and end on a double or bull:\n\n"};
+constexpr std::array<std::string_view, 2> everytotalendings = {
+    ":\n", " while ending on a double or a bull:\n"};
+constexpr std::array<std::string_view, 2> impossiblenotes = {
+    "\n[You cannot score 163, 166, 169, 172, 173, 175, 176, 178, or 179 with three darts.]\n",
+    "\n[You cannot score 1, 159, 162, 163, 165, 166, 168, 169, 171, 172, 173, 174, 175, 176, "
+    "177, 178, 179, or 180 with three darts and end on a double or the bullseye.]\n"};
+constexpr std::array<std::string_view, 2> doublessuffixes = {"", "-doubles"};
+constexpr std::array<std::string_view, 2> extensions = {".txt", ".csv"};
+
+// The explanation that follows a failed creation, for the two error numbers
+// that have one: for the list of one total, and for the list of every total.
+struct CreateFailureNote {
+  int error;
+  std::string_view onetotal;
+  std::string_view everytotal;
+};
+
+constexpr std::array<CreateFailureNote, 2> createfailurenotes = {{
+    {EEXIST, "File already exists\n\n", "File already exists.\n\n"},
+    {ENOENT, "Probably corrupted filename\n\n", "Probably corrupted filename\n\n"},
+}};
+
+// An open list file and the error number of its first failed write, if any.
+struct ListFile {
+  std::FILE* file;
+  bool failed;
+  int error;
+};
+
+// The file's stdio buffer. One list file is open at a time; sixteen times the
+// usual block size, it spares most system calls of the long lists.
+std::array<char, 65536> filebuffer;
+
+// Writes one piece with one binary write. Once a write has failed nothing more
+// is written, and the first error number is kept for the report.
+void writepiece(ListFile& list, std::string_view piece) {
+  if (list.failed) return;
+  if (std::fwrite(piece.data(), 1, piece.size(), list.file) != piece.size()) {
+    list.failed = true;
+    list.error = errno;
+  }
+}
+
+// A piece of text built once and used on many lines. Its buffer is a fixed
+// size, so a line takes it with one fixed-size copy (the bytes after its
+// length are overwritten by whatever follows on the line).
+struct Snippet {
+  std::array<char, 24> text;
+  qword length;
+  std::string_view view() const { return {text.data(), length}; }
+};
+
+// The text of every dart, by place in the line, whether it is the line's last
+// dart (whose text carries the line end) and segment key (the key after the
+// last segment is the absent dart). Built from the dart names with the string
+// builders for each list, so that a line is its lead and one copy per dart.
+constexpr std::size_t absentkey = 62;
+using DartTexts = std::array<std::array<std::array<Snippet, absentkey + 1>, 2>, 3>;
+DartTexts darttexts;
+
+// The segment order key of a dart (singles, the outer bull, the bull, doubles,
+// trebles), or absentkey for an absent dart, by multiplier code and number.
+constexpr std::size_t computekey(qword multiplier, qword number) {
+  if (number == 0) return absentkey;
+  if (number == 25) return 20;
+  if (number == 50) return 21;
+  return (multiplier - 1) * 20 + (multiplier == 1 ? 0 : 2) + number - 1;
+}
+
+using KeyTable = std::array<std::array<std::uint8_t, 51>, 4>;
+
+constexpr KeyTable buildkeytable() {
+  KeyTable keys{};
+  for (qword multiplier = 0; multiplier < keys.size(); ++multiplier) {
+    for (qword number = 0; number < keys[multiplier].size(); ++number) {
+      keys[multiplier][number] =
+          static_cast<std::uint8_t>(multiplier == 0 || (number > 20 && number != 25 && number != 50)
+                                        ? absentkey
+                                        : computekey(multiplier, number));
+    }
+  }
+  return keys;
+}
+
+constexpr KeyTable keytable = buildkeytable();
+
+std::size_t keyof(const Segment& dart) {
+  return keytable[dart.multiplier][dart.number];
+}
+
+// An entry's line is its lead (an empty line and a total, or a line number up
+// to five digits) and three snippets, each copied whole: it always fits.
+static_assert(1 + 5 + 3 * sizeof(Snippet::text) < sizeof(LineBuffer));
+
+void builddarttext(Snippet& snippet, const Segment& dart, DartPlace place, bool last) {
+  const DartStyle& style = dartstyles[place];
+  copystring(snippet.text, "");
+  if (dart.number == 0) {
+    appendstring(snippet.text, style.absent);
+  } else {
+    const DartName name = dartname(dart);
+    appendstring(snippet.text, style.separator);
+    appendstring(snippet.text, style.capitalised ? name.capital : name.lower);
+    if (name.numbered) {
+      appendstring(snippet.text, " ");
+      appendqword(snippet.text, dart.number, 0);
+    }
+  }
+  snippet.length = appendstring(snippet.text, last ? "\n" : "");
+}
+
+void builddarttexts() {
+  for (std::size_t place = 0; place < darttexts.size(); ++place) {
+    for (std::size_t last = 0; last < 2; ++last) {
+      auto build = [&](qword multiplier, qword number) {
+        const Segment dart{multiplier, number};
+        builddarttext(darttexts[place][last][keyof(dart)], dart, static_cast<DartPlace>(place),
+                      last != 0);
+      };
+      for (qword multiplier = 1; multiplier <= 3; ++multiplier) {
+        for (qword number = 1; number <= 20; ++number) build(multiplier, number);
+      }
+      build(1, 25);
+      build(1, 50);
+      build(1, 0);
+    }
+  }
+}
+
+// Completes the line of one entry after the lead already in the line (which
+// ends at length): the darts, the last of them with the line end. A text line
+// has only the darts present; a comma-separated line always three fields. A
+// doubles list has a finishing dart moved last. Returns the line's length.
+qword finishentryline(LineBuffer& line, qword length, ThrowEntry entry, bool comma, bool doubles) {
+  std::array<Segment, 3> darts = decodeentry(entry);
+  if (doubles) finishinglast(darts);
+  const std::array<std::size_t, 3> keys = {keyof(darts[0]), keyof(darts[1]), keyof(darts[2])};
+  std::size_t fields = 3;
+  if (!comma) fields = keys[2] != absentkey ? 3 : (keys[1] != absentkey ? 2 : 1);
+  // A fixed-size copy to the known end of the line: this is the hot loop of
+  // the long lists, where a general copy per dart costs more than the writing.
+  auto put = [&line, &length](const Snippet& text) {
+    std::memcpy(line.data() + length, text.text.data(), text.text.size());
+    length += text.length;
+  };
+  const auto& first = darttexts[comma ? commafield : textfirst];
+  const auto& later = darttexts[comma ? commafield : textlater];
+  put(first[fields == 1 ? 1 : 0][keys[0]]);
+  if (fields >= 2) put(later[fields == 2 ? 1 : 0][keys[1]]);
+  if (fields == 3) put(later[1][keys[2]]);
+  line[length] = '\0';
+  return length;
+}
+
+// darts-score020-doubles.csv for one total, darts-score-everything.txt and its
+// kin for every total.
+void buildfilename(LineBuffer& name, bool comma, bool doubles, qword total) {
+  copystring(name, "darts-score");
+  if (total != 0) {
+    appendqword(name, total, 3);
+  } else {
+    appendstring(name, "-everything");
+  }
+  appendstring(name, doublessuffixes[doubles ? 1 : 0]);
+  appendstring(name, extensions[comma ? 1 : 0]);
+}
+
+// The list of one total: the header, then lines numbered from 1, taking the
+// total's run from its first entry and skipping entries that cannot finish in
+// a doubles list, until all lines are written.
+void writeonetotal(ListFile& list, bool comma, bool doubles, qword total, qword first,
+                   qword lines) {
+  LineBuffer line{};
+  qword length = 0;
+  if (comma) {
+    length = copystring(line, commaheader);
+  } else {
+    copystring(line, lines == 1 ? onewayopening : manywaysopening);
+    appendstring(line, authoraddress);
+    if (lines == 1) {
+      appendstring(line, "\n\nThe one way you can achieve ");
+    } else {
+      appendstring(line, "\n\nAll the ");
+      appendqword(line, lines, 0);
+      appendstring(line, " ways you can achieve ");
+    }
+    appendqword(line, total, 0);
+    length = appendstring(line, onetotalendings[doubles ? 1 : 0]);
+  }
+  writepiece(list, {line.data(), length});
+  qword written = 0;
+  for (qword at = first; written < lines && !list.failed; ++at) {
+    const ThrowEntry entry = throwtable[at];
+    if (doubles && entryflag(entry) == 0) continue;
+    ++written;
+    copystring(line, "");
+    length = appendqword(line, comma ? total : written, 0);
+    writepiece(list, {line.data(), finishentryline(line, length, entry, comma, doubles)});
+  }
+}
+
+// The list of every total: the header, for text the note of the totals that
+// cannot be made, then the whole table up to its zero word, each line led by
+// its total. Text lists open each total's group with an empty line.
+void writeeverytotal(ListFile& list, bool comma, bool doubles) {
+  LineBuffer line{};
+  if (comma) {
+    writepiece(list, {line.data(), copystring(line, commaheader)});
+  } else {
+    copystring(line, manywaysopening);
+    appendstring(line, authoraddress);
+    appendstring(line, "\n\nAll the possible scores you can achieve with three darts");
+    writepiece(list, {line.data(), appendstring(line, everytotalendings[doubles ? 1 : 0])});
+    writepiece(list, {line.data(), copystring(line, impossiblenotes[doubles ? 1 : 0])});
+  }
+  // The line buffer keeps the lead of the current total, an empty line and the
+  // total, and each entry's darts are put after it. Only the first line of a
+  // text group is written with the empty line. No total is 0.
+  qword previous = 0;
+  qword leadend = 0;
+  bool opensgroup = false;
+  for (qword at = 0; throwtable[at] != 0 && !list.failed; ++at) {
+    const ThrowEntry entry = throwtable[at];
+    if (doubles && entryflag(entry) == 0) continue;
+    if (entrytotal(entry) != previous) {
+      previous = entrytotal(entry);
+      copystring(line, "\n");
+      leadend = appendqword(line, previous, 0);
+      opensgroup = !comma;
+    }
+    const qword length = finishentryline(line, leadend, entry, comma, doubles);
+    const qword from = opensgroup ? 0 : 1;
+    writepiece(list, {line.data() + from, length - from});
+    opensgroup = false;
+  }
+}
+
+// Reports a file that could not be created, with the explanation for the
+// error numbers that have one (the list of every total has its own wording).
+void reportcreatefailure(const LineBuffer& name, int error, bool everytotal) {
+  printtext("Cannot create the output file.\n");
+  printtext("filename: %s\n", name.data());
+  printtext("fopen returned null, errno: %d\n", error);
+  for (const CreateFailureNote& note : createfailurenotes) {
+    if (note.error != error) continue;
+    const std::string_view text = everytotal ? note.everytotal : note.onetotal;
+    printtext("%.*s", static_cast<int>(text.size()), text.data());
+  }
+  printtext("\n");
+}
+
+// Closes the file and reports the outcome. A list that could not be written
+// completely is removed: this call created it, so nothing of the player's goes.
+void finishlist(ListFile& list, const LineBuffer& name) {
+  if (std::fclose(list.file) != 0 && !list.failed) {
+    list.failed = true;
+    list.error = errno;
+  }
+  if (list.failed) {
+    printtext("Cannot write the output file.\n");
+    printtext("filename: %s\n", name.data());
+    printtext("write error, errno: %d\n", list.error);
+    printtext("\n");
+    std::remove(name.data());
+    return;
+  }
+  printtext("Successfully written to %s\n", name.data());
+}
+
+}  // namespace
+
+// Refuses a total the table does not hold, and a doubles list of a total that
+// cannot end on a double or the bull, before any file is created; otherwise
+// creates the file exclusively, so that an existing file is never overwritten.
+void writescorelist(qword format, qword doubles, qword total) {
+  const bool comma = format != 0;
+  const bool finishing = doubles != 0;
+  qword first = 0;
+  qword lines = 0;
+  if (total != 0) {
+    first = firstentry(total);
+    if (first == throwentries) {
+      printtext("\nYou can't score %llu with three darts.\n", total);
+      return;
+    }
+    const qword count = entrycount(throwtable[first]);
+    qword flagged = 0;
+    for (qword at = first; at < first + count; ++at) {
+      if (entryflag(throwtable[at]) != 0) ++flagged;
+    }
+    if (finishing && flagged == 0) {
+      printtext("\nYou can't score %llu while ending on a double/bullseye\n", total);
+      return;
+    }
+    lines = finishing ? flagged : count;
+  }
+  LineBuffer name{};
+  buildfilename(name, comma, finishing, total);
+  errno = 0;
+  ListFile list{std::fopen(name.data(), "wbx"), false, 0};
+  if (list.file == nullptr) {
+    reportcreatefailure(name, errno, total == 0);
+    return;
+  }
+  std::setvbuf(list.file, filebuffer.data(), _IOFBF, filebuffer.size());
+  builddarttexts();
+  if (total != 0) {
+    writeonetotal(list, comma, finishing, total, first, lines);
+  } else {
+    writeeverytotal(list, comma, finishing);
+  }
+  finishlist(list, name);
+}
