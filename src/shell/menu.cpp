@@ -109,6 +109,7 @@ int quiverly(qword now) {
         break;
       case 'c':
         dartscalculator();
+        break;
       case 's':
         exportmenu();
         break;
