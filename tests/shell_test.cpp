@@ -189,3 +189,20 @@ TEST(ReadNumber, TakesOnlyShortRunsOfLeadingDigits) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MainMenu, EveryActivityReturnsToTheMenu) {
+  for (const char* key : {"1", "2", "3", "4", "5", "6", "c", "s"}) {
+    const Session run = play(std::string(key) + "\nq\nq\n");
+    EXPECT_TRUE(run.out.starts_with(banner + menu)) << key;
+    EXPECT_TRUE(run.out.ends_with(menu + bye)) << key;
+    // One menu before the activity and one after it, nothing in between.
+    EXPECT_EQ(run.out.find(menu, banner.size() + menu.size()),
+              run.out.size() - menu.size() - bye.size())
+        << key;
+    EXPECT_EQ(run.status, 0) << key;
+  }
+}
+
+}  // namespace
