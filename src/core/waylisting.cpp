@@ -1,10 +1,14 @@
 // The way listing. One scan finds the total's run in the throw table; the run is
 // then walked once to count the ways that can finish and once more to print
-// them, so a request costs at most the 659 entries of the longest run.
+// them, so a request costs at most the 659 entries of the longest run. The
+// lines are built from prepared dart texts and printed a block at a time.
 #include "core/waylisting.hpp"
 
 #include <array>
+#include <cstring>
+#include <string_view>
 
+#include "core/darttext.hpp"
 #include "core/throwtable.hpp"
 #include "shell/console.hpp"
 
@@ -13,22 +17,16 @@ namespace {
 // Lists are cut to this many lines unless every way is asked for.
 constexpr qword listlimit = 10;
 
-// Prints one way as a line of the list: the first dart capitalised at the
-// indent, each further present dart after a comma, and a full stop.
-void printwayline(const std::array<Segment, 3>& darts) {
-  bool first = true;
-  for (const Segment& dart : darts) {
-    if (dart.number == 0) continue;
-    const DartName name = dartname(dart);
-    if (first) {
-      printtext("        %s", name.capital);
-    } else {
-      printtext(", %s", name.lower);
-    }
-    if (name.numbered) printtext(" %llu", dart.number);
-    first = false;
-  }
-  printtext(".\n");
+// A line of the list: the indent, the first dart capitalised, each further
+// present dart after a comma, and a full stop.
+constexpr std::string_view wayindent = "        ";
+constexpr LineTexts waytexts = buildlinetexts({"", true, ""}, {", ", false, ""}, ".\n", false);
+
+// The lines gathered for one print; the longest list takes two.
+std::array<char, 16384> wayblock;
+
+void printblock(qword length) {
+  printtext("%.*s", static_cast<int>(length), wayblock.data());
 }
 
 // Prints the summary lines; false when option 1 finds no finishing way, in
@@ -88,13 +86,20 @@ void statsproc(qword total, qword option, qword showlist, qword showall) {
   const qword listed = option == 1 ? ways : count;
   const bool cut = showall != 1 && listed > listlimit;
   qword lines = cut ? listlimit : listed;
+  qword length = 0;
   for (qword i = first; lines > 0; ++i) {
     if (option == 1 && entryflag(throwtable[i]) == 0) continue;
     std::array<Segment, 3> darts = decodeentry(throwtable[i]);
     if (option == 1) finishinglast(darts);
-    printwayline(darts);
+    if (wayblock.size() - length < wayindent.size() + dartsroom) {
+      printblock(length);
+      length = 0;
+    }
+    std::memcpy(wayblock.data() + length, wayindent.data(), wayindent.size());
+    length = putdarts(wayblock, length + wayindent.size(), darts, waytexts);
     --lines;
   }
+  printblock(length);
   if (cut) printtext("        etc...\n");
   printtext("\n");
 }

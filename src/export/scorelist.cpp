@@ -1,6 +1,7 @@
 // The score-list writer. Each piece of a file (the header, the note, each
-// line) is built in one line buffer and goes out in one binary write, so the
-// memory used is the same however long the list. Every write and the close
+// line) is built in one line buffer and gathered with the pieces after it into
+// one block, which goes out in one binary write when full, so the memory used
+// is the same however long the list. Every write and the close
 // are checked: a list cut short by a full disk or a file-size limit is
 // reported and removed, never announced as written.
 #include "export/scorelist.hpp"
@@ -8,12 +9,11 @@
 #include <array>
 #include <cerrno>
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <span>
 #include <string_view>
 
+#include "core/darttext.hpp"
 #include "core/throwtable.hpp"
 #include "shell/console.hpp"
 #include "shell/menu.hpp"
@@ -22,23 +22,6 @@ namespace {
 
 // Room for the longest piece: a text header with the web address.
 using LineBuffer = std::array<char, 200>;
-
-// How a dart is written at its place in a line: the first dart of a text line,
-// a later dart of a text line, or any field of a comma-separated line. A
-// comma-separated line always has three dart fields, absent darts included.
-struct DartStyle {
-  std::string_view separator;
-  bool capitalised;
-  std::string_view absent;
-};
-
-enum DartPlace : std::size_t { textfirst, textlater, commafield };
-
-constexpr std::array<DartStyle, 3> dartstyles = {{
-    {": ", true, ""},
-    {", ", false, ""},
-    {",", false, ",no dart"},
-}};
 
 // Fixed pieces; the pairs are indexed by the doubles flag (0 all, 1 doubles)
 // or by the format (0 text, 1 comma-separated).
@@ -69,134 +52,63 @@ constexpr std::array<CreateFailureNote, 2> createfailurenotes = {{
     {ENOENT, "Probably corrupted filename\n\n", "Probably corrupted filename\n\n"},
 }};
 
-// An open list file and the error number of its first failed write, if any.
+// An open list file, the length of the pieces gathered for its next write,
+// and the error number of its first failed write, if any.
 struct ListFile {
   std::FILE* file;
+  qword gathered;
   bool failed;
   int error;
 };
 
-// The file's stdio buffer. One list file is open at a time; sixteen times the
-// usual block size, it spares most system calls of the long lists.
-std::array<char, 65536> filebuffer;
+// The pieces gathered for one write. One list file is open at a time; sixteen
+// times the usual block size, the block spares most system calls of the long
+// lists, and gathering spares a library call per line.
+std::array<char, 65536> fileblock;
 
-// Writes one piece with one binary write. Once a write has failed nothing more
-// is written, and the first error number is kept for the report.
-void writepiece(ListFile& list, std::string_view piece) {
-  if (list.failed) return;
-  if (std::fwrite(piece.data(), 1, piece.size(), list.file) != piece.size()) {
+// Writes the gathered pieces with one binary write. Once a write has failed
+// nothing more is written, and the first error number is kept for the report.
+void writeblock(ListFile& list) {
+  if (!list.failed && list.gathered != 0 &&
+      std::fwrite(fileblock.data(), 1, list.gathered, list.file) != list.gathered) {
     list.failed = true;
     list.error = errno;
   }
+  list.gathered = 0;
 }
 
-// A piece of text built once and used on many lines. Its buffer is a fixed
-// size, so a line takes it with one fixed-size copy (the bytes after its
-// length are overwritten by whatever follows on the line).
-struct Snippet {
-  std::array<char, 24> text;
-  qword length;
-  std::string_view view() const { return {text.data(), length}; }
-};
-
-// The text of every dart, by place in the line, whether it is the line's last
-// dart (whose text carries the line end) and segment key (the key after the
-// last segment is the absent dart). Built from the dart names with the string
-// builders for each list, so that a line is its lead and one copy per dart.
-constexpr std::size_t absentkey = 62;
-using DartTexts = std::array<std::array<std::array<Snippet, absentkey + 1>, 2>, 3>;
-DartTexts darttexts;
-
-// The segment order key of a dart (singles, the outer bull, the bull, doubles,
-// trebles), or absentkey for an absent dart, by multiplier code and number.
-constexpr std::size_t computekey(qword multiplier, qword number) {
-  if (number == 0) return absentkey;
-  if (number == 25) return 20;
-  if (number == 50) return 21;
-  return (multiplier - 1) * 20 + (multiplier == 1 ? 0 : 2) + number - 1;
-}
-
-using KeyTable = std::array<std::array<std::uint8_t, 51>, 4>;
-
-constexpr KeyTable buildkeytable() {
-  KeyTable keys{};
-  for (qword multiplier = 0; multiplier < keys.size(); ++multiplier) {
-    for (qword number = 0; number < keys[multiplier].size(); ++number) {
-      keys[multiplier][number] =
-          static_cast<std::uint8_t>(multiplier == 0 || (number > 20 && number != 25 && number != 50)
-                                        ? absentkey
-                                        : computekey(multiplier, number));
-    }
+// Adds one piece to the block, writing the block whenever it is full, so that
+// every write but the last is one whole block.
+void writepiece(ListFile& list, std::string_view piece) {
+  while (!list.failed && !piece.empty()) {
+    const qword room = fileblock.size() - list.gathered;
+    const qword taken = piece.size() < room ? piece.size() : room;
+    std::memcpy(fileblock.data() + list.gathered, piece.data(), taken);
+    list.gathered += taken;
+    piece.remove_prefix(taken);
+    if (list.gathered == fileblock.size()) writeblock(list);
   }
-  return keys;
 }
 
-constexpr KeyTable keytable = buildkeytable();
-
-std::size_t keyof(const Segment& dart) {
-  return keytable[dart.multiplier][dart.number];
-}
+// The two kinds of line after their lead: a text line has only the darts
+// present, the first after ": " and capitalised, the others after ", "; a
+// comma-separated line always has three dart fields, an absent dart as
+// "no dart". Indexed by the format (0 text, 1 comma-separated).
+constexpr std::array<LineTexts, 2> linetexts = {
+    buildlinetexts({": ", true, ""}, {", ", false, ""}, "\n", false),
+    buildlinetexts({",", false, ",no dart"}, {",", false, ",no dart"}, "\n", true)};
 
 // An entry's line is its lead (an empty line and a total, or a line number up
-// to five digits) and three snippets, each copied whole: it always fits.
-static_assert(1 + 5 + 3 * sizeof(Snippet::text) < sizeof(LineBuffer));
-
-void builddarttext(Snippet& snippet, const Segment& dart, DartPlace place, bool last) {
-  const DartStyle& style = dartstyles[place];
-  copystring(snippet.text, "");
-  if (dart.number == 0) {
-    appendstring(snippet.text, style.absent);
-  } else {
-    const DartName name = dartname(dart);
-    appendstring(snippet.text, style.separator);
-    appendstring(snippet.text, style.capitalised ? name.capital : name.lower);
-    if (name.numbered) {
-      appendstring(snippet.text, " ");
-      appendqword(snippet.text, dart.number, 0);
-    }
-  }
-  snippet.length = appendstring(snippet.text, last ? "\n" : "");
-}
-
-void builddarttexts() {
-  for (std::size_t place = 0; place < darttexts.size(); ++place) {
-    for (std::size_t last = 0; last < 2; ++last) {
-      auto build = [&](qword multiplier, qword number) {
-        const Segment dart{multiplier, number};
-        builddarttext(darttexts[place][last][keyof(dart)], dart, static_cast<DartPlace>(place),
-                      last != 0);
-      };
-      for (qword multiplier = 1; multiplier <= 3; ++multiplier) {
-        for (qword number = 1; number <= 20; ++number) build(multiplier, number);
-      }
-      build(1, 25);
-      build(1, 50);
-      build(1, 0);
-    }
-  }
-}
+// to five digits) and the darts: it always fits.
+static_assert(1 + 5 + dartsroom < sizeof(LineBuffer));
 
 // Completes the line of one entry after the lead already in the line (which
-// ends at length): the darts, the last of them with the line end. A text line
-// has only the darts present; a comma-separated line always three fields. A
-// doubles list has a finishing dart moved last. Returns the line's length.
+// ends at length): the darts, the last of them with the line end. A doubles
+// list has a finishing dart moved last. Returns the line's length.
 qword finishentryline(LineBuffer& line, qword length, ThrowEntry entry, bool comma, bool doubles) {
   std::array<Segment, 3> darts = decodeentry(entry);
   if (doubles) finishinglast(darts);
-  const std::array<std::size_t, 3> keys = {keyof(darts[0]), keyof(darts[1]), keyof(darts[2])};
-  std::size_t fields = 3;
-  if (!comma) fields = keys[2] != absentkey ? 3 : (keys[1] != absentkey ? 2 : 1);
-  // A fixed-size copy to the known end of the line: this is the hot loop of
-  // the long lists, where a general copy per dart costs more than the writing.
-  auto put = [&line, &length](const Snippet& text) {
-    std::memcpy(line.data() + length, text.text.data(), text.text.size());
-    length += text.length;
-  };
-  const auto& first = darttexts[comma ? commafield : textfirst];
-  const auto& later = darttexts[comma ? commafield : textlater];
-  put(first[fields == 1 ? 1 : 0][keys[0]]);
-  if (fields >= 2) put(later[fields == 2 ? 1 : 0][keys[1]]);
-  if (fields == 3) put(later[1][keys[2]]);
+  length = putdarts(line, length, darts, linetexts[comma ? 1 : 0]);
   line[length] = '\0';
   return length;
 }
@@ -301,6 +213,7 @@ void reportcreatefailure(const LineBuffer& name, int error, bool everytotal) {
 // Closes the file and reports the outcome. A list that could not be written
 // completely is removed: this call created it, so nothing of the player's goes.
 void finishlist(ListFile& list, const LineBuffer& name) {
+  writeblock(list);
   if (std::fclose(list.file) != 0 && !list.failed) {
     list.failed = true;
     list.error = errno;
@@ -346,13 +259,13 @@ void writescorelist(qword format, qword doubles, qword total) {
   LineBuffer name{};
   buildfilename(name, comma, finishing, total);
   errno = 0;
-  ListFile list{std::fopen(name.data(), "wbx"), false, 0};
+  ListFile list{std::fopen(name.data(), "wbx"), 0, false, 0};
   if (list.file == nullptr) {
     reportcreatefailure(name, errno, total == 0);
     return;
   }
-  std::setvbuf(list.file, filebuffer.data(), _IOFBF, filebuffer.size());
-  builddarttexts();
+  // The blocks are the file's buffer: stdio passes them straight through.
+  std::setvbuf(list.file, nullptr, _IONBF, 0);
   if (total != 0) {
     writeonetotal(list, comma, finishing, total, first, lines);
   } else {

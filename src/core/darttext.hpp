@@ -1,0 +1,131 @@
+// Dart texts prepared for the long lists: the text of every dart at its place in
+// a line, made by the compiler, so that a line is built with one fixed-size copy
+// per dart instead of formatting. The way listing and the score lists build
+// their lines this way.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "core/throwtable.hpp"
+#include "shell/qword.hpp"
+
+// A piece of a line: a fixed-size field of which the first length bytes count.
+// A line takes it with one copy of the whole field; the bytes after its length
+// are overwritten by whatever follows on the line.
+struct Snippet {
+  std::array<char, 24> text;
+  qword length;
+};
+
+// The segment order key of a dart (singles, the outer bull, the bull, doubles,
+// trebles), or absentkey for an absent dart.
+inline constexpr std::size_t absentkey = 62;
+
+constexpr std::size_t orderkey(qword multiplier, qword number) {
+  if (number == 0) return absentkey;
+  if (number == 25) return 20;
+  if (number == 50) return 21;
+  return (multiplier - 1) * 20 + (multiplier == 1 ? 0 : 2) + number - 1;
+}
+
+// The order keys by multiplier code and number, absentkey where no dart is.
+using SegmentKeys = std::array<std::array<std::uint8_t, 51>, 4>;
+
+constexpr SegmentKeys buildsegmentkeys() {
+  SegmentKeys keys{};
+  for (qword multiplier = 0; multiplier < keys.size(); ++multiplier) {
+    for (qword number = 0; number < keys[multiplier].size(); ++number) {
+      keys[multiplier][number] =
+          static_cast<std::uint8_t>(multiplier == 0 || (number > 20 && number != 25 && number != 50)
+                                        ? absentkey
+                                        : orderkey(multiplier, number));
+    }
+  }
+  return keys;
+}
+
+inline constexpr SegmentKeys segmentkeys = buildsegmentkeys();
+
+// The key of a dart as the table stores it (multiplier 1 to 3, number 0 to 50).
+constexpr std::size_t segmentkey(const Segment& dart) {
+  return segmentkeys[dart.multiplier][dart.number];
+}
+
+// Adds text to a snippet. The snippets are made by the compiler, which refuses
+// one that would not fit its field.
+constexpr void appendsnippet(Snippet& snippet, std::string_view text) {
+  for (const char c : text) snippet.text[snippet.length++] = c;
+}
+
+// How a dart is written at one place in a line: what stands before its name,
+// whether the name is capitalised, and what stands for an absent dart.
+struct DartStyle {
+  std::string_view separator;
+  bool capitalised;
+  std::string_view absent;
+};
+
+// The text of dart in style, followed by ending (the line end after a line's
+// last dart). Numbers of named darts run from 1 to 20.
+constexpr Snippet darttext(const Segment& dart, const DartStyle& style, std::string_view ending) {
+  Snippet snippet{};
+  if (dart.number == 0) {
+    appendsnippet(snippet, style.absent);
+  } else {
+    const DartName name = dartname(dart);
+    appendsnippet(snippet, style.separator);
+    appendsnippet(snippet, style.capitalised ? name.capital : name.lower);
+    if (name.numbered) {
+      appendsnippet(snippet, " ");
+      if (dart.number >= 10) {
+        snippet.text[snippet.length++] = static_cast<char>('0' + dart.number / 10);
+      }
+      snippet.text[snippet.length++] = static_cast<char>('0' + dart.number % 10);
+    }
+  }
+  appendsnippet(snippet, ending);
+  return snippet;
+}
+
+// The texts of one kind of line: by place (the first dart, a later dart),
+// whether the dart ends the line, and segment key (absentkey last). A line
+// with all fields writes absent darts too; otherwise only the darts present.
+struct LineTexts {
+  std::array<std::array<std::array<Snippet, absentkey + 1>, 2>, 2> darts;
+  bool allfields;
+};
+
+constexpr LineTexts buildlinetexts(const DartStyle& first, const DartStyle& later,
+                                   std::string_view ending, bool allfields) {
+  LineTexts texts{};
+  texts.allfields = allfields;
+  for (std::size_t place = 0; place < 2; ++place) {
+    for (std::size_t last = 0; last < 2; ++last) {
+      auto build = [&](qword multiplier, qword number) {
+        const Segment dart{multiplier, number};
+        texts.darts[place][last][segmentkey(dart)] =
+            darttext(dart, place == 0 ? first : later, last != 0 ? ending : "");
+      };
+      for (qword multiplier = 1; multiplier <= 3; ++multiplier) {
+        for (qword number = 1; number <= 20; ++number) build(multiplier, number);
+      }
+      build(1, 25);
+      build(1, 50);
+      build(1, 0);
+    }
+  }
+  return texts;
+}
+
+// Room a line needs after its lead for the darts of one way.
+inline constexpr qword dartsroom = 3 * sizeof(Snippet::text);
+
+// Puts the darts after the lead that ends at length (dartsroom bytes must be
+// free from there) and returns the line's new length. The darts are in the
+// order wanted; an absent dart has number 0.
+qword putdarts(std::span<char> line, qword length, const std::array<Segment, 3>& darts,
+               const LineTexts& texts);
