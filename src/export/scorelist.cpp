@@ -1,7 +1,6 @@
 // The score-list writer. Each piece of a file (the header, the note, each
-// line) is built in one line buffer and gathered with the pieces after it into
-// one block, which goes out in one binary write when full, so the memory used
-// is the same however long the list. Every write and the close
+// line) is built in one line buffer and goes out in one binary write, so the
+// memory used is the same however long the list. Every write and the close
 // are checked: a list cut short by a full disk or a file-size limit is
 // reported and removed, never announced as written.
 #include "export/scorelist.hpp"
@@ -52,41 +51,24 @@ constexpr std::array<CreateFailureNote, 2> createfailurenotes = {{
     {ENOENT, "Probably corrupted filename\n\n", "Probably corrupted filename\n\n"},
 }};
 
-// An open list file, the length of the pieces gathered for its next write,
-// and the error number of its first failed write, if any.
+// An open list file and the error number of its first failed write, if any.
 struct ListFile {
   std::FILE* file;
-  qword gathered;
   bool failed;
   int error;
 };
 
-// The pieces gathered for one write. One list file is open at a time; sixteen
-// times the usual block size, the block spares most system calls of the long
-// lists, and gathering spares a library call per line.
-std::array<char, 65536> fileblock;
+// The file's stdio buffer. One list file is open at a time; sixteen times the
+// usual block size, it spares most system calls of the long lists.
+std::array<char, 65536> filebuffer;
 
-// Writes the gathered pieces with one binary write. Once a write has failed
-// nothing more is written, and the first error number is kept for the report.
-void writeblock(ListFile& list) {
-  if (!list.failed && list.gathered != 0 &&
-      std::fwrite(fileblock.data(), 1, list.gathered, list.file) != list.gathered) {
+// Writes one piece with one binary write. Once a write has failed nothing more
+// is written, and the first error number is kept for the report.
+void writepiece(ListFile& list, std::string_view piece) {
+  if (list.failed) return;
+  if (std::fwrite(piece.data(), 1, piece.size(), list.file) != piece.size()) {
     list.failed = true;
     list.error = errno;
-  }
-  list.gathered = 0;
-}
-
-// Adds one piece to the block, writing the block whenever it is full, so that
-// every write but the last is one whole block.
-void writepiece(ListFile& list, std::string_view piece) {
-  while (!list.failed && !piece.empty()) {
-    const qword room = fileblock.size() - list.gathered;
-    const qword taken = piece.size() < room ? piece.size() : room;
-    std::memcpy(fileblock.data() + list.gathered, piece.data(), taken);
-    list.gathered += taken;
-    piece.remove_prefix(taken);
-    if (list.gathered == fileblock.size()) writeblock(list);
   }
 }
 
@@ -213,7 +195,6 @@ void reportcreatefailure(const LineBuffer& name, int error, bool everytotal) {
 // Closes the file and reports the outcome. A list that could not be written
 // completely is removed: this call created it, so nothing of the player's goes.
 void finishlist(ListFile& list, const LineBuffer& name) {
-  writeblock(list);
   if (std::fclose(list.file) != 0 && !list.failed) {
     list.failed = true;
     list.error = errno;
@@ -259,13 +240,13 @@ void writescorelist(qword format, qword doubles, qword total) {
   LineBuffer name{};
   buildfilename(name, comma, finishing, total);
   errno = 0;
-  ListFile list{std::fopen(name.data(), "wbx"), 0, false, 0};
+  ListFile list{std::fopen(name.data(), "wbx"), false, 0};
   if (list.file == nullptr) {
     reportcreatefailure(name, errno, total == 0);
     return;
   }
   // The blocks are the file's buffer: stdio passes them straight through.
-  std::setvbuf(list.file, nullptr, _IONBF, 0);
+  std::setvbuf(list.file, filebuffer.data(), _IOFBF, filebuffer.size());
   if (total != 0) {
     writeonetotal(list, comma, finishing, total, first, lines);
   } else {
