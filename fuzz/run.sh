@@ -28,8 +28,8 @@ for entry in fuzz_dartanswer:256 fuzz_grammars:512 fuzz_program:2048; do
       -max_total_time="$seconds" -max_len="$maxlen" -timeout=10 -print_final_stats=1 \
       -dict=fuzz/quiverly.dict -artifact_prefix="$PWD/build-fuzz/findings/$target/" \
       "$work/$target/corpus" >"$log" 2>&1; then
-    grep -E '^#[0-9]+ ' "$log" | tail -n 1
-    grep -E '^Done ' "$log"
+    grep -E '^#[0-9]+[[:space:]]+DONE' "$log" || true
+    grep -E '^Done ' "$log" || true
   else
     status=1
     tail -n 60 "$log"
