@@ -160,7 +160,9 @@ TEST(ThrowTable, LookupsAgreeWithLinearScans) {
     qword first = throwentries;
     qword finishing = throwentries;
     qword count = 0;
+    qword finishingcount = 0;
     for (qword i = 0; throwtable[i] != 0; ++i) {
+      if ((throwtable[i] >> 48) == 256 + total) ++finishingcount;
       if ((throwtable[i] >> 48 & 0xFF) == total && first == throwentries) first = i;
       if ((throwtable[i] >> 48) == 256 + total && finishing == throwentries) finishing = i;
       if ((throwtable[i] >> 48 & 0xFF) == total) ++count;
@@ -168,6 +170,7 @@ TEST(ThrowTable, LookupsAgreeWithLinearScans) {
     EXPECT_EQ(firstentry(total), first) << total;
     EXPECT_EQ(firstfinishingentry(total), finishing) << total;
     EXPECT_EQ(numberofways(total), count) << total;
+    EXPECT_EQ(numberoffinishingways(total), finishingcount) << total;
   }
 }
 

@@ -131,6 +131,14 @@ qword numberofways(qword total) {
   return entrycount(throwtable[firstentry(total)]);
 }
 
+qword numberoffinishingways(qword total) {
+  const qword first = firstentry(total);
+  const qword end = first + entrycount(throwtable[first]);
+  qword ways = 0;
+  for (qword i = first; i < end; ++i) ways += entryflag(throwtable[i]) != 0 ? 1 : 0;
+  return ways;
+}
+
 bool hasfinishingway(qword total) {
   return firstfinishingentry(total) != throwentries;
 }

@@ -112,5 +112,9 @@ qword firstfinishingentry(qword total);  // the first entry of total with the fl
 // The number of entries of total; 0 when total does not occur.
 qword numberofways(qword total);
 
+// The number of entries of total that carry the finishing flag; 0 when total
+// does not occur.
+qword numberoffinishingways(qword total);
+
 // Whether any entry of total carries the finishing flag.
 bool hasfinishingway(qword total);

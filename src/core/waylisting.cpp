@@ -70,10 +70,7 @@ void statsproc(qword total, qword option, qword showlist, qword showall) {
     return;
   }
   const qword count = entrycount(throwtable[first]);
-  qword ways = 0;
-  for (qword i = first; i < first + count; ++i) {
-    if (entryflag(throwtable[i]) != 0) ++ways;
-  }
+  const qword ways = numberoffinishingways(total);
   if (option != 0 && option != 1) {
     printtext("Error: stats proc: invalid option for this procedure: %llu\n\n\n", option);
     return;

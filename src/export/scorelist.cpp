@@ -227,10 +227,7 @@ void writescorelist(qword format, qword doubles, qword total) {
       return;
     }
     const qword count = entrycount(throwtable[first]);
-    qword flagged = 0;
-    for (qword at = first; at < first + count; ++at) {
-      if (entryflag(throwtable[at]) != 0) ++flagged;
-    }
+    const qword flagged = numberoffinishingways(total);
     if (finishing && flagged == 0) {
       printtext("\nYou can't score %llu while ending on a double/bullseye\n", total);
       return;
