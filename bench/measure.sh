@@ -84,13 +84,13 @@ timeset() {
     return
   fi
   local options=() direct=1 i
-  local -a spec=("$@")
-  for ((i = 0; i < ${#spec[@]}; i += 3)); do [ "${spec[i]}" = /dev/null ] || direct=0; done
+  local -a job=("$@")
+  for ((i = 0; i < ${#job[@]}; i += 3)); do [ "${job[i]}" = /dev/null ] || direct=0; done
   [ $direct = 1 ] && options+=(-N)
-  for ((i = 0; i < ${#spec[@]}; i += 3)); do
-    local command=${spec[i + 2]}
-    [ $direct = 1 ] || command+=" <${spec[i]}"
-    options+=(--prepare "${spec[i + 1]}" "$command")
+  for ((i = 0; i < ${#job[@]}; i += 3)); do
+    local command=${job[i + 2]}
+    [ $direct = 1 ] || command+=" <${job[i]}"
+    options+=(--prepare "${job[i + 1]}" "$command")
   done
   "$hyperfine" --style none --warmup "$warmup" --runs "$runs" --export-csv times.csv \
     "${options[@]}" >/dev/null 2>&1

@@ -73,10 +73,10 @@ int main(int argc, char** argv) {
   long peak = 0;
   for (int run = -warmup; run < runs; ++run) {
     for (int c = 0; c < commands; ++c) {
-      char** spec = argv + 3 + 3 * c;
-      const double elapsed = runone(spec[0], spec[1], spec[2], &peak);
+      char** job = argv + 3 + 3 * c;
+      const double elapsed = runone(job[0], job[1], job[2], &peak);
       if (elapsed < 0) {
-        fprintf(stderr, "spawntimer: %s failed\n", spec[2]);
+        fprintf(stderr, "spawntimer: %s failed\n", job[2]);
         return 1;
       }
       if (run >= 0) times[c * runs + run] = elapsed;
