@@ -66,7 +66,7 @@ std::array<char, 65536> filebuffer;
 // is written, and the first error number is kept for the report.
 void writepiece(ListFile& list, std::string_view piece) {
   if (list.failed) return;
-  if (std::fwrite(piece.data(), 1, piece.size(), list.file) != piece.size()) {
+  if (fwrite_unlocked(piece.data(), 1, piece.size(), list.file) != piece.size()) {
     list.failed = true;
     list.error = errno;
   }
