@@ -22,16 +22,8 @@ struct Snippet {
   qword length;
 };
 
-// The segment order key of a dart (singles, the outer bull, the bull, doubles,
-// trebles), or absentkey for an absent dart.
+// The key that stands for an absent dart, after the 62 segment order keys.
 inline constexpr std::size_t absentkey = 62;
-
-constexpr std::size_t orderkey(qword multiplier, qword number) {
-  if (number == 0) return absentkey;
-  if (number == 25) return 20;
-  if (number == 50) return 21;
-  return (multiplier - 1) * 20 + (multiplier == 1 ? 0 : 2) + number - 1;
-}
 
 // The order keys by multiplier code and number, absentkey where no dart is.
 using SegmentKeys = std::array<std::array<std::uint8_t, 51>, 4>;
@@ -40,10 +32,10 @@ constexpr SegmentKeys buildsegmentkeys() {
   SegmentKeys keys{};
   for (qword multiplier = 0; multiplier < keys.size(); ++multiplier) {
     for (qword number = 0; number < keys[multiplier].size(); ++number) {
-      keys[multiplier][number] =
-          static_cast<std::uint8_t>(multiplier == 0 || (number > 20 && number != 25 && number != 50)
-                                        ? absentkey
-                                        : orderkey(multiplier, number));
+      keys[multiplier][number] = static_cast<std::uint8_t>(
+          multiplier == 0 || number == 0 || (number > 20 && number != 25 && number != 50)
+              ? absentkey
+              : segmentorderkey({multiplier, number}));
     }
   }
   return keys;

@@ -22,6 +22,14 @@ constexpr Segment segmentofkey(int key) {
   return {3, static_cast<qword>(key - 41)};
 }
 
+constexpr bool keysroundtrip() {
+  for (int key = 0; key < segments; ++key) {
+    if (segmentorderkey(segmentofkey(key)) != static_cast<std::size_t>(key)) return false;
+  }
+  return true;
+}
+static_assert(keysroundtrip(), "segmentofkey and segmentorderkey must be inverses");
+
 constexpr Segment absentdart{1, 0};
 
 // Packs darts A >= B >= C (by key); a negative key is an absent dart.

@@ -25,6 +25,15 @@ struct Segment {
   qword number;
 };
 
+// The segment order key of a dart: singles 1 to 20 (0 to 19), the outer bull
+// (20), the bull (21), doubles (22 to 41), trebles (42 to 61). Darts within an
+// entry and entries within a total are ordered by it.
+constexpr std::size_t segmentorderkey(const Segment& dart) {
+  if (dart.number == 25) return 20;
+  if (dart.number == 50) return 21;
+  return (dart.multiplier - 1) * 20 + (dart.multiplier == 1 ? 0 : 2) + dart.number - 1;
+}
+
 inline constexpr std::size_t throwentries = 43679;
 inline constexpr std::size_t throwtablesize = throwentries + 2;
 

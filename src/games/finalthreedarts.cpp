@@ -10,6 +10,7 @@
 #include "core/throwtable.hpp"
 #include "core/waylisting.hpp"
 #include "random/draws.hpp"
+#include "random/gameset.hpp"
 #include "shell/console.hpp"
 #include "shell/generator.hpp"
 #include "shell/menu.hpp"
@@ -17,23 +18,12 @@
 namespace {
 
 constexpr qword questionsinagame = 20;
-constexpr qword outerbullnumber = 21;  // as drawn by randomuniformnumber
-constexpr qword bullnumber = 22;
-
-constexpr Segment outerbull{1, 25};
 constexpr Segment bull{1, 50};
 
-// A dart from a drawn multiplier and board number 1 to 22.
-Segment dartfrom(qword multiplier, qword number) {
-  if (number == outerbullnumber) return outerbull;
-  if (number == bullnumber) return bull;
-  return {multiplier, number};
-}
-
 // The finishing dart: a double of the drawn number, or the bull for either
-// bull value, never the outer bull.
+// bull value (21 or 22), never the outer bull.
 Segment finishingdartfrom(qword number) {
-  return number == outerbullnumber || number == bullnumber ? bull : Segment{2, number};
+  return number > 20 ? bull : Segment{2, number};
 }
 
 // Throws the darts of one question and returns their total. The draws come in
@@ -41,13 +31,13 @@ Segment finishingdartfrom(qword number) {
 qword drawtotal() {
   std::array<Segment, 3> darts{};
   const qword firstmultiplier = nextrandom() % 3 + 1;
-  darts[0] = dartfrom(firstmultiplier, randomuniformnumber());
+  darts[0] = boardsegment(firstmultiplier, randomuniformnumber());
   if (randomdartcount() == 2) {
     darts[1] = finishingdartfrom(randomuniformnumber());
   } else {
     const qword secondmultiplier = nextrandom() % 3 + 1;
     const qword secondnumber = randomuniformnumber();
-    darts[1] = dartfrom(secondmultiplier, secondnumber);
+    darts[1] = boardsegment(secondmultiplier, secondnumber);
     darts[2] = finishingdartfrom(randomuniformnumber());
   }
   return dartpoints(darts[0]) + dartpoints(darts[1]) + dartpoints(darts[2]);
