@@ -35,9 +35,9 @@ inline constexpr std::array<qword, 9> unfinishableremainders = {169, 168, 166, 1
 inline constexpr qword highestfinish = 170;
 
 // The segment of one random dart (of a standard game or a finishing question)
-// from its drawn multiplier
-// and number: 21 is the outer bull and 22 the bull, both multiplier 1 whatever
-// multiplier was drawn; any other number keeps its multiplier.
+// from its drawn multiplier and number: 21 is the outer bull and 22 the bull,
+// both multiplier 1 whatever multiplier was drawn; any other number keeps its
+// multiplier.
 constexpr Segment boardsegment(qword multiplier, qword number) {
   if (number == 21) return {1, 25};
   if (number == 22) return {1, 50};
