@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/console.hpp"
 #include "core/waylisting.hpp"
-#include "shell/console.hpp"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/console.hpp"
 #include "core/dartanswer.hpp"
-#include "shell/console.hpp"
 #include "support/play.hpp"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "random/draws.hpp"
-#include "shell/generator.hpp"
+#include "random/generator.hpp"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <set>
 #include <string>
 
+#include "base/console.hpp"
 #include "core/throwtable.hpp"
 #include "random/draws.hpp"
 #include "random/gameset.hpp"
-#include "shell/console.hpp"
-#include "shell/generator.hpp"
+#include "random/generator.hpp"
 #include "support/play.hpp"
 
 namespace {

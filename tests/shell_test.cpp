@@ -6,8 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "shell/console.hpp"
-#include "shell/generator.hpp"
+#include "base/console.hpp"
+#include "games/questions.hpp"
+#include "random/generator.hpp"
 #include "shell/menu.hpp"
 #include "support/play.hpp"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "random/gameset.hpp"
-#include "shell/generator.hpp"
+#include "random/generator.hpp"
 #include "support/play.hpp"
 
 using ::testing::EndsWith;

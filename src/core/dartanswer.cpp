@@ -8,7 +8,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "shell/console.hpp"
+#include "base/console.hpp"
+#include "core/throwtable.hpp"
 
 namespace {
 
@@ -24,22 +25,19 @@ struct DartWord {
   qword number;
 };
 
-// The first rule that matches wins. The last one, with no letters, reads a
-// bare number as a single.
+// The first rule that matches wins: each word comes before its first letter,
+// which stands for it. The last rule, with no letters, reads a bare number as
+// a single.
+// clang-format off
 constexpr std::array<DartWord, 12> dartwords = {{
-    {"bull", '\0', false, 1, 50},
-    {"b", 'u', false, 1, 50},
-    {"outerbull", '\0', false, 1, 25},
-    {"o", 'u', false, 1, 25},
-    {"double", '\0', false, 2, 0},
-    {"d", '\0', true, 2, 0},
-    {"treble", '\0', false, 3, 0},
-    {"triple", '\0', false, 3, 0},
-    {"t", '\0', true, 3, 0},
-    {"single", '\0', false, 1, 0},
-    {"s", '\0', true, 1, 0},
+    {"bull", '\0', false, 1, 50},      {"b", 'u', false, 1, 50},
+    {"outerbull", '\0', false, 1, 25}, {"o", 'u', false, 1, 25},
+    {"double", '\0', false, 2, 0},     {"d", '\0', true, 2, 0},
+    {"treble", '\0', false, 3, 0},     {"triple", '\0', false, 3, 0},  {"t", '\0', true, 3, 0},
+    {"single", '\0', false, 1, 0},     {"s", '\0', true, 1, 0},
     {"", '\0', true, 1, 0},
 }};
+// clang-format on
 
 constexpr std::string_view separators = " .,;-";
 
@@ -80,7 +78,7 @@ bool matches(const DartWord& rule, const Token& token) {
 
 // Reads one dart at the token's position into dart; false after printing the
 // message for a dart that cannot be read.
-bool readdart(Token& token, AnswerDart& dart) {
+bool readdart(Token& token, Segment& dart) {
   token.skipseparator();
   bool numbertoread = true;
   for (const DartWord& rule : dartwords) {
@@ -115,7 +113,7 @@ bool readdart(Token& token, AnswerDart& dart) {
   return true;
 }
 
-bool ispresent(const AnswerDart& dart) {
+bool ispresent(const Segment& dart) {
   return dart.multiplier != 0 || dart.number != 0;
 }
 
@@ -123,17 +121,18 @@ bool ispresent(const AnswerDart& dart) {
 
 // Reads the darts, then judges them: a zero value first, then the finishing
 // rule on the last dart typed, then the total. Text after a third dart is
-// ignored.
+// ignored. The three slots start as multiplier 0, number 0, which no board
+// segment has, so a slot that nothing was read into stays absent.
 qword checkdartsanswer(qword wanted, std::span<const char> text) {
-  std::array<AnswerDart, 3> darts{};
+  std::array<Segment, 3> darts{};
   Token token{text, 0};
-  for (AnswerDart& dart : darts) {
+  for (Segment& dart : darts) {
     if (token.at(0) == '\0') break;
     if (!readdart(token, dart)) return 1;
   }
   qword value = 0;
-  AnswerDart last{0, 0};
-  for (const AnswerDart& dart : darts) {
+  Segment last{0, 0};
+  for (const Segment& dart : darts) {
     value += dart.multiplier * dart.number;
     if (ispresent(dart)) last = dart;
   }

@@ -4,14 +4,7 @@
 
 #include <span>
 
-#include "shell/qword.hpp"
-
-// One dart read from an answer: multiplier 0 (none), 1, 2 or 3 and the number
-// as typed; the outer bull is single 25 and the bull single 50.
-struct AnswerDart {
-  qword multiplier;
-  qword number;
-};
+#include "base/qword.hpp"
 
 // Reads up to three darts from the zero-terminated token text, in the order
 // typed, and judges them as a finish of wanted: the last dart must be a double

@@ -1,7 +1,7 @@
 // Building a line of a long list from the prepared dart texts.
 #include "core/darttext.hpp"
 
-#include "shell/console.hpp"
+#include "base/console.hpp"
 
 void nolineroom() {
   printtext("Error: putdarts: no room in the line\n");

@@ -11,8 +11,8 @@
 #include <span>
 #include <string_view>
 
+#include "base/qword.hpp"
 #include "core/throwtable.hpp"
-#include "shell/qword.hpp"
 
 // A piece of a line: a fixed-size field of which the first length bytes count.
 // A line takes it with one copy of the whole field; the bytes after its length

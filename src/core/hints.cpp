@@ -5,9 +5,8 @@
 
 #include <array>
 
+#include "base/console.hpp"
 #include "core/throwtable.hpp"
-#include "core/waylisting.hpp"
-#include "shell/console.hpp"
 
 namespace {
 
@@ -124,14 +123,4 @@ void scorehints(const GameTurn& turn) {
     }
   }
   if (!printed) printtext("    Sorry, this is too simple to need any hints.\n");
-}
-
-void showfinishes(qword total) {
-  statsproc(total, 1, 1, 0);
-}
-
-void finishhint(qword total) {
-  printtext("    Hint:");
-  statsproc(total, 1, 0, 0);
-  lastdartshint(total);
 }

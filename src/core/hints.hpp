@@ -2,8 +2,8 @@
 // the doubles and trebles that are awkward to add up.
 #pragma once
 
-#include "random/gameset.hpp"
-#include "shell/qword.hpp"
+#include "base/qword.hpp"
+#include "core/throwtable.hpp"
 
 // Names the dart to throw first on the first way in the table to finish total
 // on a double or the bull, says that one dart is enough, or prints an error
@@ -13,11 +13,3 @@ void lastdartshint(qword total);
 // Prints a reminder line for each awkward double or treble among the turn's
 // darts and for the outer bull, or says that the turn needs no hints.
 void scorehints(const GameTurn& turn);
-
-// The answer to a finishing question: the ways to finish total on a double or
-// the bull, at most ten of them.
-void showfinishes(qword total);
-
-// The hint to a finishing question: how many ways finish total, then the dart
-// to start with.
-void finishhint(qword total);

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "shell/console.hpp"
+#include "base/console.hpp"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // subtraction hints; shared by the subtraction drill and the standard game.
 #pragma once
 
-#include "shell/qword.hpp"
+#include "base/qword.hpp"
 
 // Judges answer as minuend minus subtrahend (the minuend being the larger) and
 // prints one verdict; a wrong verdict ends with a fresh prompt. Returns 0 when

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr int segments = 62;
-constexpr int maxtotal = 180;
 
 // The segment of an order key: singles 1 to 20, the outer bull, the bull,
 // doubles 1 to 20, trebles 1 to 20.
@@ -71,7 +70,7 @@ constexpr int groupof(ThrowEntry entry, int c, int b) {
 
 constexpr std::array<ThrowEntry, throwtablesize> buildtable() {
   std::array<ThrowEntry, throwtablesize> table{};
-  std::array<int, static_cast<std::size_t>(maxtotal + 1) * 3> next{};
+  std::array<int, static_cast<std::size_t>(highestscore + 1) * 3> next{};
   eachcombination([&next](int a, int b, int c) { ++next[groupof(packentry(a, b, c), c, b)]; });
   int start = 0;
   for (int& slot : next) {
@@ -103,8 +102,8 @@ namespace {
 // Where each total's run starts, and its first finishing entry; throwentries
 // where there is none. Totals above 180 never occur.
 struct TableIndex {
-  std::array<std::uint16_t, maxtotal + 1> first;
-  std::array<std::uint16_t, maxtotal + 1> finishing;
+  std::array<std::uint16_t, highestscore + 1> first;
+  std::array<std::uint16_t, highestscore + 1> finishing;
 };
 
 constexpr TableIndex buildindex() {
@@ -128,11 +127,11 @@ static_assert(throwtable[0] == 0x0001000115010000ULL);
 }  // namespace
 
 qword firstentry(qword total) {
-  return total <= maxtotal ? tableindex.first[total] : throwentries;
+  return total <= highestscore ? tableindex.first[total] : throwentries;
 }
 
 qword firstfinishingentry(qword total) {
-  return total <= maxtotal ? tableindex.finishing[total] : throwentries;
+  return total <= highestscore ? tableindex.finishing[total] : throwentries;
 }
 
 qword numberofways(qword total) {

@@ -13,7 +13,7 @@
 #include <array>
 #include <cstddef>
 
-#include "shell/qword.hpp"
+#include "base/qword.hpp"
 
 using ThrowEntry = qword;
 
@@ -24,6 +24,16 @@ struct Segment {
   qword multiplier;
   qword number;
 };
+
+// One turn of three darts: its total and its darts in throwing order. The
+// standard game throws them, and the adding-up hints read them.
+struct GameTurn {
+  qword total;
+  std::array<Segment, 3> darts;
+};
+
+// The most that one turn of three darts can score, treble 20 three times.
+inline constexpr qword highestscore = 180;
 
 // The segment order key of a dart: singles 1 to 20 (0 to 19), the outer bull
 // (20), the bull (21), doubles (22 to 41), trebles (42 to 61). Darts within an

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/console.hpp"
 #include "core/darttext.hpp"
 #include "core/throwtable.hpp"
-#include "shell/console.hpp"
 
 namespace {
 

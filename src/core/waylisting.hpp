@@ -3,7 +3,7 @@
 // way by way. The calculator, the hints and the answers of the drills print it.
 #pragma once
 
-#include "shell/qword.hpp"
+#include "base/qword.hpp"
 
 // Prints the summary for total and, when showlist is 1, its ways: every way
 // when showall is 1, else at most ten followed by "etc...". Option 0 counts and

@@ -7,9 +7,10 @@
 #include <cstddef>
 #include <string_view>
 
+#include "base/console.hpp"
+#include "base/qword.hpp"
+#include "core/throwtable.hpp"
 #include "export/scorelist.hpp"
-#include "shell/console.hpp"
-#include "shell/qword.hpp"
 
 namespace {
 
@@ -66,7 +67,6 @@ constexpr const char* notunderstood =
     "\nI didn't understand what you typed.\n"
     "Type at, dt, ac, dc, maybe preceded by a number. '?' for help.\n\n";
 
-constexpr qword highesttotal = 180;
 constexpr std::size_t lookedat = 5;  // characters of a request that count
 
 bool isdecimaldigit(char c) {
@@ -82,7 +82,7 @@ void handlenumbered(std::string_view request) {
   for (std::size_t at = 0; at < 3 && at < request.size() && isdecimaldigit(request[at]); ++at) {
     total = total * 10 + static_cast<qword>(request[at] - '0');
   }
-  if (total >= 1 && total <= highesttotal) {
+  if (total >= 1 && total <= highestscore) {
     for (const RequestCode& code : requestcodes) {
       for (std::size_t at = 1; at + 2 <= request.size(); ++at) {
         if (request.substr(at, 2) != code.code) continue;
@@ -91,7 +91,7 @@ void handlenumbered(std::string_view request) {
       }
     }
   }
-  if (total > highesttotal) {
+  if (total > highestscore) {
     printtext("\nThe most you can score with three darts is 180.\n");
   } else if (total == 0) {
     printtext("\nYou need to enter a number higher than zero.\n");

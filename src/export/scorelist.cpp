@@ -12,10 +12,10 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/address.hpp"
+#include "base/console.hpp"
 #include "core/darttext.hpp"
 #include "core/throwtable.hpp"
-#include "shell/console.hpp"
-#include "shell/menu.hpp"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // directory.
 #pragma once
 
-#include "shell/qword.hpp"
+#include "base/qword.hpp"
 
 // Writes one score list and reports the outcome on the console. format is 0
 // for a text list and anything else for a comma-separated one; doubles is 1

@@ -7,9 +7,10 @@
 #include <array>
 #include <span>
 
+#include "base/console.hpp"
+#include "base/qword.hpp"
+#include "core/throwtable.hpp"
 #include "core/waylisting.hpp"
-#include "shell/console.hpp"
-#include "shell/qword.hpp"
 
 namespace {
 
@@ -35,8 +36,6 @@ constexpr std::array<RequestLetter, 3> requestletters = {{
 
 // Only the first five characters of a token are looked at.
 constexpr qword requestlength = 5;
-
-constexpr qword highestscore = 180;
 
 // Reads a request from the start of token: digits and request letters in any
 // order, the digits forming one number, up to the first other character.

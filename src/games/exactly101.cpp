@@ -5,24 +5,21 @@
 
 #include <array>
 
-#include "shell/console.hpp"
-#include "shell/generator.hpp"
-#include "shell/menu.hpp"
+#include "base/console.hpp"
+#include "games/questions.hpp"
+#include "random/generator.hpp"
 
 namespace {
 
-constexpr qword questionsinagame = 20;
 constexpr qword target = 101;
 constexpr qword answerdigits = 3;
-
-// How a question ended.
-enum class Ending { correct, answershown, left };
+constexpr qword highestanswer = target - 1;
 
 // Draws the scores already reached, 1 to 98 from one generator value each. A
 // value drawn before is moved on by 7 (wrapping past 99 to the start), once,
 // without checking the moved value again, so repeats stay possible but rare.
-void drawstartingvalues(std::array<qword, questionsinagame>& values) {
-  for (qword i = 0; i < questionsinagame; ++i) {
+void drawstartingvalues(std::array<qword, drillquestions>& values) {
+  for (qword i = 0; i < drillquestions; ++i) {
     qword candidate = nextrandom() % 98 + 1;
     for (qword j = 0; j < i; ++j) {
       if (values[j] == candidate) {
@@ -39,7 +36,7 @@ void drawstartingvalues(std::array<qword, questionsinagame>& values) {
 // ends. The question counts as asked as soon as it is shown, so leaving it with
 // "q" still counts it. Unusable tokens and wrong answers get a message that
 // ends in its own prompt, and the question stays open.
-Ending askquestion(qword number, qword have) {
+QuestionEnd askquestion(qword number, qword have) {
   ++questionstats.questionsasked;
   printtext(
       "    %llu: How many points do you need to reach 101 if you already have %llu?\n"
@@ -48,14 +45,14 @@ Ending askquestion(qword number, qword have) {
   const qword wanted = target - have;
   for (;;) {
     readtoken(inputbuffer);
-    if (inputbuffer[0] == 'q') return Ending::left;
+    if (inputbuffer[0] == 'q') return QuestionEnd::left;
     if (inputbuffer[0] == 'a') {
       printtext("    The answer is %llu.\n\n", wanted);
-      return Ending::answershown;
+      return QuestionEnd::answershown;
     }
     const qword typed = readnumber(inputbuffer, answerdigits);
-    if (typed == 0 || typed > 100) {
-      printtext("\n    You must type a number from 1 to 100 (a for answer; q to leave)\n> ");
+    if (typed == 0 || typed > highestanswer) {
+      printrangemessage("\n", highestanswer, "a for answer; q to leave");
     } else if (typed > wanted) {
       printtext("\n    Wrong - %llu is too high, and would make %llu. Try again.\n> ", typed,
                 have + typed);
@@ -63,52 +60,47 @@ Ending askquestion(qword number, qword have) {
       printtext("\n    Wrong - %llu is too low, and would make %llu. Try again.\n> ", typed,
                 have + typed);
     } else {
-      return Ending::correct;
+      return QuestionEnd::correct;
     }
   }
 }
 
+// Plays one game of twenty questions under its own banner. A correct answer is
+// counted at once; its "Correct!!!" line is printed for the first nineteen
+// questions only, since the closing message after the twentieth begins with
+// it. The closing message depends on how the last question ended.
+bool playgame() {
+  printtext(
+      "\n\n    ********************************************************\n"
+      "    In this game, you have to say how many points you need\n"
+      "    to reach exactly 101. It's basically a subtraction game.\n"
+      "    You need to answer 20 questions.\n\n");
+  std::array<qword, drillquestions> values{};
+  drawstartingvalues(values);
+  qword score = 0;
+  QuestionEnd end = QuestionEnd::correct;
+  for (qword q = 0; q < drillquestions; ++q) {
+    end = askquestion(q + 1, values[q]);
+    if (end == QuestionEnd::left) {
+      printtext("\n\n");
+      return false;
+    }
+    if (end == QuestionEnd::correct) {
+      countcorrect(score);
+      if (q + 1 < drillquestions) printtext("\n    Correct!!!\n\n");
+    }
+  }
+  if (end == QuestionEnd::correct) {
+    printtext("    Correct!!!\n\n    You have finished the game. ");
+  } else {
+    printtext("    You have completed 20 questions. ");
+  }
+  printgamescore(score, drillquestions);
+  return true;
+}
+
 }  // namespace
 
-// A correct answer is counted at once; its "Correct!!!" line is printed for
-// the first nineteen questions only, since the closing message after the
-// twentieth begins with it. The closing message depends on how the last
-// question ended.
 void exactly101game() {
-  for (;;) {
-    printtext(
-        "\n\n    ********************************************************\n"
-        "    In this game, you have to say how many points you need\n"
-        "    to reach exactly 101. It's basically a subtraction game.\n"
-        "    You need to answer 20 questions.\n\n");
-    std::array<qword, questionsinagame> values{};
-    drawstartingvalues(values);
-    qword score = 0;
-    Ending ending = Ending::correct;
-    for (qword q = 0; q < questionsinagame; ++q) {
-      ending = askquestion(q + 1, values[q]);
-      if (ending == Ending::left) {
-        printtext("\n\n");
-        return;
-      }
-      if (ending == Ending::correct) {
-        ++score;
-        ++questionstats.answeredcorrectly;
-        if (q + 1 < questionsinagame) printtext("\n    Correct!!!\n\n");
-      }
-    }
-    if (ending == Ending::correct) {
-      printtext("    Correct!!!\n\n    You have finished the game. You scored %llu out of 20.\n",
-                score);
-    } else {
-      printtext("    You have completed 20 questions. You scored %llu out of 20.\n", score);
-    }
-    printpercentline();
-    printtext("\n");
-    if (!askplayagain()) {
-      printtext("\n\n");
-      return;
-    }
-    printtext("\n");
-  }
+  playgames(playgame, "\n");
 }

@@ -5,19 +5,15 @@
 
 #include <array>
 
-#include "core/dartanswer.hpp"
-#include "core/hints.hpp"
+#include "base/console.hpp"
 #include "core/throwtable.hpp"
-#include "core/waylisting.hpp"
+#include "games/questions.hpp"
 #include "random/draws.hpp"
 #include "random/gameset.hpp"
-#include "shell/console.hpp"
-#include "shell/generator.hpp"
-#include "shell/menu.hpp"
+#include "random/generator.hpp"
 
 namespace {
 
-constexpr qword questionsinagame = 20;
 constexpr Segment bull{1, 50};
 
 // The finishing dart: a double of the drawn number, or the bull for either
@@ -43,66 +39,44 @@ qword drawtotal() {
   return dartpoints(darts[0]) + dartpoints(darts[1]) + dartpoints(darts[2]);
 }
 
-enum class Outcome { answered, correct, left };
-
-// Asks question number for total until it is answered, revealed or left.
-Outcome askquestion(qword number, qword total) {
-  printtext(
-      "    %llu: What should you aim for if you have %llu left to finish?\n"
-      "    (a for answer, h for a hint, ? for help, q to quit)\n",
-      number, total);
-  for (;;) {
-    printtext("> ");
-    readtoken(longinputbuffer);
-    switch (longinputbuffer[0]) {
-      case 'q':
-        printtext("Bye!\n");
-        return Outcome::left;
-      case 'a':
-        showfinishes(total);
-        return Outcome::answered;
-      case 'h':
-        finishhint(total);
-        break;
-      case '?':
-        showentryhelp();
-        printtext(
-            "    Back to the question: what should you aim for if you have %llu left to "
-            "finish?\n",
+void restatequestion(qword total) {
+  printtext("    Back to the question: what should you aim for if you have %llu left to finish?\n",
             total);
-        break;
-      default:
-        if (checkdartsanswer(total, longinputbuffer) == 0) return Outcome::correct;
-        break;
+}
+
+// Plays one game of twenty questions. A question counts as asked once it
+// ends; leaving drops the open question and the game's summary.
+bool playgame() {
+  qword correct = 0;
+  for (qword k = 0; k < drillquestions; ++k) {
+    const qword total = drawtotal();
+    printtext(
+        "    %llu: What should you aim for if you have %llu left to finish?\n"
+        "    (a for answer, h for a hint, ? for help, q to quit)\n",
+        k + 1, total);
+    const QuestionEnd end = askfinish(total, restatequestion);
+    if (end == QuestionEnd::left) {
+      printtext("Bye!\n");
+      return false;
     }
+    if (end == QuestionEnd::correct) countcorrect(correct);
+    ++questionstats.questionsasked;
   }
+  printtext("    You have answered %llu out of %llu questions correctly.\n", correct,
+            drillquestions);
+  printpercentline();
+  printtext("\n");
+  return true;
 }
 
 }  // namespace
 
-// Plays games of twenty questions. A question counts as asked once it ends;
-// leaving drops the open question and the game's summary.
+// Plays games of twenty questions under one heading until the player leaves
+// or declines another.
 void finalthreedartsgame() {
   printtext(
       "\n    **********************************************************\n"
       "    Final three darts game. Say which darts you need to throw.\n"
       "    (20 questions). '?' to see how to enter answers.\n\n");
-  for (;;) {
-    qword correct = 0;
-    for (qword k = 0; k < questionsinagame; ++k) {
-      const Outcome outcome = askquestion(k + 1, drawtotal());
-      if (outcome == Outcome::left) return;
-      if (outcome == Outcome::correct) {
-        ++correct;
-        ++questionstats.answeredcorrectly;
-      }
-      ++questionstats.questionsasked;
-    }
-    printtext("    You have answered %llu out of 20 questions correctly.\n", correct);
-    printpercentline();
-    printtext("\n");
-    const bool again = askplayagain();
-    printtext("\n\n");
-    if (!again) return;
-  }
+  playgames(playgame, "\n\n");
 }

@@ -3,17 +3,16 @@
 // stage, names the darts that finish what is left.
 #include "games/standardgame.hpp"
 
-#include "core/dartanswer.hpp"
+#include "base/console.hpp"
 #include "core/hints.hpp"
 #include "core/subtraction.hpp"
+#include "core/throwtable.hpp"
+#include "games/questions.hpp"
 #include "random/gameset.hpp"
-#include "shell/console.hpp"
-#include "shell/menu.hpp"
 
 namespace {
 
 constexpr qword gamesetattempts = 1000;
-constexpr qword highestturn = 180;
 
 // The score of the game in progress. Every question counts as asked when it is
 // printed; both counts go to the program-wide statistics at the same moment.
@@ -25,11 +24,6 @@ struct GameScore {
 void countasked(GameScore& score) {
   ++score.asked;
   ++questionstats.questionsasked;
-}
-
-void countcorrect(GameScore& score) {
-  ++score.correct;
-  ++questionstats.answeredcorrectly;
 }
 
 // Leaving mid-game: the score so far, the open question included.
@@ -66,11 +60,22 @@ void printturn(const GameTurn& turn) {
   }
 }
 
-// What do the darts of turn add up to? Returns false when the player leaves.
-bool askaddup(const GameTurn& turn, GameScore& score) {
-  printtext("    What do these add up to: ");
-  printturn(turn);
-  printtext("?\n    'h' for hint; 'a' for answer; 'q' to return to main menu.\n> ");
+// One of the two questions asked about each turn: the turn, the score still
+// needed before it, and how the question differs: the digits an answer may
+// have and the highest it may be, what "h" shows, and how an answer in range
+// is judged (true when correct; a wrong verdict ends with its own prompt).
+struct TurnQuestion {
+  const GameTurn& turn;
+  qword remaining;
+  qword answer;
+  qword digits;
+  qword highest;
+  void (*hint)(const TurnQuestion& question);
+  bool (*judge)(const TurnQuestion& question, qword typed);
+};
+
+// Reads answers until the question is settled; false when the player leaves.
+bool settle(const TurnQuestion& question, GameScore& score) {
   countasked(score);
   for (;;) {
     readtoken(inputbuffer);
@@ -79,30 +84,61 @@ bool askaddup(const GameTurn& turn, GameScore& score) {
         leavegame(score);
         return false;
       case 'h':
-        scorehints(turn);
-        printtext("> ");
+        question.hint(question);
         break;
       case 'a':
-        printtext("    The answer was %llu.\n\n", turn.total);
+        printtext("    The answer was %llu.\n\n", question.answer);
         return true;
       default: {
-        const qword answer = readnumber(inputbuffer, 3);
-        if (answer == 0 || answer > highestturn) {
-          printtext(
-              "    You must type a number from 1 to 180 (or h: hint, a: answer, q: leave)\n> ");
-        } else if (answer > turn.total) {
-          printtext("\n    Wrong - %llu is too high.\n    Try again.\n> ", answer);
-        } else if (answer < turn.total) {
-          printtext("\n    Wrong - %llu is too low.\n    Try again.\n> ", answer);
-        } else {
-          printtext("\n    Correct!!!\n\n");
-          countcorrect(score);
+        const qword typed = readnumber(inputbuffer, question.digits);
+        if (typed == 0 || typed > question.highest) {
+          printrangemessage("", question.highest, "or h: hint, a: answer, q: leave");
+        } else if (question.judge(question, typed)) {
+          countcorrect(score.correct);
           return true;
         }
         break;
       }
     }
   }
+}
+
+void addinghints(const TurnQuestion& question) {
+  scorehints(question.turn);
+  printtext("> ");
+}
+
+bool judgeaddup(const TurnQuestion& question, qword typed) {
+  if (typed > question.answer) {
+    printtext("\n    Wrong - %llu is too high.\n    Try again.\n> ", typed);
+  } else if (typed < question.answer) {
+    printtext("\n    Wrong - %llu is too low.\n    Try again.\n> ", typed);
+  } else {
+    printtext("\n    Correct!!!\n\n");
+    return true;
+  }
+  return false;
+}
+
+void subtractinghints(const TurnQuestion& question) {
+  subtractionhints();
+  printtext(
+      "\n    Back to the question:\n"
+      "    What is %llu subtracted from %llu?\n"
+      "    'h' for hint; 'a' for answer, 'q' to return to main menu.\n> ",
+      question.turn.total, question.remaining);
+}
+
+bool judgesubtraction(const TurnQuestion& question, qword typed) {
+  return checksubtraction(typed, question.remaining, question.turn.total) == 0;
+}
+
+// What do the darts of turn add up to? Returns false when the player leaves.
+bool askaddup(const GameTurn& turn, GameScore& score) {
+  printtext("    What do these add up to: ");
+  printturn(turn);
+  printtext("?\n    'h' for hint; 'a' for answer; 'q' to return to main menu.\n> ");
+  return settle({turn, 0, turn.total, 3, highestscore, addinghints, judgeaddup}, score);
 }
 
 // What is the turn subtracted from the score still needed? Answers run up to
@@ -112,38 +148,17 @@ bool asksubtraction(const GameTurn& turn, qword remaining, qword start, GameScor
       "    What is that (%llu) subtracted from %llu?\n"
       "    'h' for hint; 'a' for answer, 'q' to return to main menu.\n> ",
       turn.total, remaining);
-  countasked(score);
-  for (;;) {
-    readtoken(inputbuffer);
-    switch (inputbuffer[0]) {
-      case 'q':
-        leavegame(score);
-        return false;
-      case 'h':
-        subtractionhints();
-        printtext(
-            "\n    Back to the question:\n"
-            "    What is %llu subtracted from %llu?\n"
-            "    'h' for hint; 'a' for answer, 'q' to return to main menu.\n> ",
-            turn.total, remaining);
-        break;
-      case 'a':
-        printtext("    The answer was %llu.\n\n", remaining - turn.total);
-        return true;
-      default: {
-        const qword answer = readnumber(inputbuffer, 4);
-        if (answer == 0 || answer > start - 1) {
-          printtext(
-              "    You must type a number from 1 to %llu (or h: hint, a: answer, q: leave)\n> ",
-              start - 1);
-        } else if (checksubtraction(answer, remaining, turn.total) == 0) {
-          countcorrect(score);
-          return true;
-        }
-        break;
-      }
-    }
-  }
+  return settle(
+      {turn, remaining, remaining - turn.total, 4, start - 1, subtractinghints, judgesubtraction},
+      score);
+}
+
+void restatelaststage(qword remaining) {
+  printtext(
+      "\n    Back to the question:\n"
+      "    You have %llu left. What should you aim for to finish?\n"
+      "    '?' for how to enter answers, 'h' for a hint, 'a' for answers, 'q' to quit\n",
+      remaining);
 }
 
 // The last stage: which darts finish what is left? Judged against the score
@@ -155,35 +170,17 @@ bool asklaststage(qword remaining, GameScore& score) {
       "    '?': how to enter answers, 'h': hint, 'a': answers, 'q': to leave\n",
       remaining);
   countasked(score);
-  for (;;) {
-    printtext("> ");
-    readtoken(longinputbuffer);
-    switch (longinputbuffer[0]) {
-      case 'q':
-        leavegame(score);
-        return false;
-      case 'a':
-        showfinishes(remaining);
-        return true;
-      case 'h':
-        finishhint(remaining);
-        break;
-      case '?':
-        showentryhelp();
-        printtext(
-            "\n    Back to the question:\n"
-            "    You have %llu left. What should you aim for to finish?\n"
-            "    '?' for how to enter answers, 'h' for a hint, 'a' for answers, 'q' to quit\n",
-            remaining);
-        break;
-      default:
-        if (checkdartsanswer(remaining, longinputbuffer) == 0) {
-          countcorrect(score);
-          return true;
-        }
-        break;
-    }
+  switch (askfinish(remaining, restatelaststage)) {
+    case QuestionEnd::left:
+      leavegame(score);
+      return false;
+    case QuestionEnd::correct:
+      countcorrect(score.correct);
+      return true;
+    case QuestionEnd::answershown:
+      return true;
   }
+  return true;
 }
 
 // Plays one game from start; returns false when the player leaves it.
@@ -212,13 +209,6 @@ void Main301Games(qword start) {
       "\n    **********************************************************\n"
       "    Full %llu darts game.\n\n",
       start);
-  for (;;) {
-    if (!playgame(start)) return;
-    if (!askplayagain()) {
-      printtext("\n\n");
-      return;
-    }
-    printtext(
-        "\n    **********************************************************\n\n    New game:\n");
-  }
+  playgames([start] { return playgame(start); },
+            "\n    **********************************************************\n\n    New game:\n");
 }

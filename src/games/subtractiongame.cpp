@@ -3,14 +3,13 @@
 // until it is answered correctly, revealed, or the player leaves.
 #include "games/subtractiongame.hpp"
 
+#include "base/console.hpp"
 #include "core/subtraction.hpp"
-#include "shell/console.hpp"
-#include "shell/generator.hpp"
-#include "shell/menu.hpp"
+#include "games/questions.hpp"
+#include "random/generator.hpp"
 
 namespace {
 
-constexpr qword questionsinagame = 20;
 constexpr qword drawattempts = 300;
 constexpr qword highestanswer = 600;
 
@@ -39,11 +38,9 @@ Pair drawpair() {
   return {27, 54};
 }
 
-enum class Outcome { finished, correct, left };
-
 // Puts question number to the player and reads answers until it is settled.
 // The question counts as asked when it is set up, before it is shown.
-Outcome askquestion(qword number, qword score) {
+QuestionEnd askquestion(qword number, qword score) {
   ++questionstats.questionsasked;
   const Pair pair = drawpair();
   printtext(
@@ -56,10 +53,10 @@ Outcome askquestion(qword number, qword score) {
       case 'q':
         printtext("\n    ");
         printgamescore(score, number);
-        return Outcome::left;
+        return QuestionEnd::left;
       case 'a':
         printtext("    The answer is %llu.\n\n", pair.minuend - pair.subtrahend);
-        return Outcome::finished;
+        return QuestionEnd::answershown;
       case 'h':
         subtractionhints();
         printtext(
@@ -70,9 +67,9 @@ Outcome askquestion(qword number, qword score) {
       default: {
         const qword answer = readnumber(inputbuffer, 3);
         if (answer == 0 || answer > highestanswer) {
-          printtext("\n    You must type a number from 1 to 600 (or a, h, q)\n> ");
+          printrangemessage("\n", highestanswer, "or a, h, q");
         } else if (checksubtraction(answer, pair.minuend, pair.subtrahend) == 0) {
-          return Outcome::correct;
+          return QuestionEnd::correct;
         }
         break;
       }
@@ -80,32 +77,28 @@ Outcome askquestion(qword number, qword score) {
   }
 }
 
+// Plays one game of twenty questions under its own banner.
+bool playgame() {
+  printtext(
+      "\n\n    ********************************************************\n"
+      "    Subtraction game\n"
+      "    You need to answer 20 questions.\n\n");
+  qword finished = 0;
+  qword score = 0;
+  while (finished < drillquestions) {
+    const QuestionEnd end = askquestion(finished + 1, score);
+    if (end == QuestionEnd::left) return false;
+    ++finished;
+    if (end == QuestionEnd::correct) countcorrect(score);
+  }
+  printtext("    You have finished the game. ");
+  printgamescore(score, finished);
+  return true;
+}
+
 }  // namespace
 
 // Plays games of twenty questions until the player declines another or leaves.
 void subtractiongame() {
-  for (;;) {
-    printtext(
-        "\n\n    ********************************************************\n"
-        "    Subtraction game\n"
-        "    You need to answer 20 questions.\n\n");
-    qword finished = 0;
-    qword score = 0;
-    while (finished < questionsinagame) {
-      const Outcome outcome = askquestion(finished + 1, score);
-      if (outcome == Outcome::left) return;
-      ++finished;
-      if (outcome == Outcome::correct) {
-        ++questionstats.answeredcorrectly;
-        ++score;
-      }
-    }
-    printtext("    You have finished the game. ");
-    printgamescore(score, finished);
-    if (!askplayagain()) {
-      printtext("\n\n");
-      return;
-    }
-    printtext("\n");
-  }
+  playgames(playgame, "\n");
 }

@@ -1,7 +1,7 @@
 // The four random draws: each takes one generator value and maps it.
 #include "random/draws.hpp"
 
-#include "shell/generator.hpp"
+#include "random/generator.hpp"
 
 qword randomuniformnumber() {
   return uniformnumberfor(nextrandom());

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "shell/qword.hpp"
+#include "base/qword.hpp"
 
 // The board numbers by the low five bits of r. Slots 1 to 22 hold themselves
 // (21 and 22 stand for the two bulls, which each caller turns into segments);

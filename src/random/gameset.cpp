@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
+#include "base/console.hpp"
 #include "random/draws.hpp"
-#include "shell/console.hpp"
 
 namespace {
 

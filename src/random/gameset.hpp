@@ -4,18 +4,12 @@
 
 #include <array>
 
+#include "base/qword.hpp"
 #include "core/throwtable.hpp"
-#include "shell/qword.hpp"
 
-// One turn: its total and its three darts in throwing order. An absent dart
-// (only in a finishing turn) is multiplier 1, number 0; the outer bull and the
-// bull are multiplier 1, numbers 25 and 50.
-struct GameTurn {
-  qword total;
-  std::array<Segment, 3> darts;
-};
-
-// The turns of one game; the element after the last turn has total 0.
+// The turns of one game; the element after the last turn has total 0. An
+// absent dart (only in a finishing turn) is multiplier 1, number 0; the outer
+// bull and the bull are multiplier 1, numbers 25 and 50.
 using GameArray = std::array<GameTurn, 100>;
 
 // What fillthenewgamearray returns instead of a number of turns: this attempt

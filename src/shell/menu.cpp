@@ -3,40 +3,16 @@
 // player leaves it, and "q" (or the end of input) ends the program.
 #include "shell/menu.hpp"
 
+#include "base/address.hpp"
+#include "base/console.hpp"
 #include "export/exportmenu.hpp"
 #include "games/calculator.hpp"
 #include "games/exactly101.hpp"
 #include "games/finalthreedarts.hpp"
+#include "games/questions.hpp"
 #include "games/standardgame.hpp"
 #include "games/subtractiongame.hpp"
-#include "shell/console.hpp"
-#include "shell/generator.hpp"
-
-QuestionStats questionstats{};
-
-double percentcorrect() {
-  if (questionstats.answeredcorrectly == questionstats.questionsasked) return 100.0;
-  if (questionstats.questionsasked == 0) return 0.0;
-  return static_cast<double>(questionstats.answeredcorrectly) /
-         static_cast<double>(questionstats.questionsasked) * 100.0;
-}
-
-void printpercentline() {
-  printtext("    Since the program started, you have answered %.1lf%% of %llu questions.\n",
-            percentcorrect(), questionstats.questionsasked);
-}
-
-void printgamescore(qword score, qword asked) {
-  printtext("You scored %llu out of %llu.\n", score, asked);
-  printpercentline();
-  printtext("\n");
-}
-
-bool askplayagain() {
-  printtext("    Do you want to play again? y/n\n> ");
-  readtoken(inputbuffer);
-  return inputbuffer[0] == 'y';
-}
+#include "random/generator.hpp"
 
 namespace {
 

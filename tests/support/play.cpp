@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/console.hpp"
+#include "base/console.hpp"
 #include "shell/menu.hpp"
 
 const std::string banner =

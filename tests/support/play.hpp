@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/qword.hpp"
+#include "base/qword.hpp"
 
 struct Session {
   std::string out;

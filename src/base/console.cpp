@@ -2,7 +2,7 @@
 // the two token buffers. A token longer than its buffer keeps what fits and the
 // rest is dropped; at end of input every read yields "q", so each dialogue
 // leaves by its usual way out and the program ends with "Bye!".
-#include "shell/console.hpp"
+#include "base/console.hpp"
 
 #include <algorithm>
 #include <cstdarg>

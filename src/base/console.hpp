@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-#include "shell/qword.hpp"
+#include "base/qword.hpp"
 
 // The two token buffers. Each keeps the last token read into it until the next
 // read into the same buffer; the menu and short answers use inputbuffer, dart

@@ -1,6 +1,6 @@
 // The program-wide pseudo-random generator. Every random draw of every
 // activity takes its values from this one sequence, one value per call.
-#include "shell/generator.hpp"
+#include "random/generator.hpp"
 
 std::uint32_t generatorstate = 0;
 

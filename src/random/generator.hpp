@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "shell/qword.hpp"
+#include "base/qword.hpp"
 
 extern std::uint32_t generatorstate;
 
