@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/scratchdir.hpp"
+#include "support/scratch.hpp"
 
 namespace fuzzscratch {
 

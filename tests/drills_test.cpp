@@ -15,15 +15,6 @@ using ::testing::HasSubstr;
 
 namespace {
 
-std::string number(qword n) {
-  return std::to_string(n);
-}
-
-std::string percentline(const std::string& percent, qword questions) {
-  return "    Since the program started, you have answered " + percent + "% of " +
-         number(questions) + " questions.\n";
-}
-
 // --- subtraction game -------------------------------------------------------
 
 struct Pair {

@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "support/play.hpp"
-#include "support/scratchdir.hpp"
+#include "support/scratch.hpp"
 
 using ::testing::HasSubstr;
 

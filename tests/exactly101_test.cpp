@@ -42,10 +42,6 @@ std::string toolow(int typed, int makes) {
 std::string answer(int points) {
   return "    The answer is " + std::to_string(points) + ".\n\n";
 }
-std::string percentline(const char* percent, int questions) {
-  return "    Since the program started, you have answered " + std::string(percent) + "% of " +
-         std::to_string(questions) + " questions.\n";
-}
 std::string closing(const char* percent, int questions) {
   return percentline(percent, questions) + "\n    Do you want to play again? y/n\n> ";
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "support/play.hpp"
-#include "support/scratchdir.hpp"
+#include "support/scratch.hpp"
 
 using ::testing::HasSubstr;
 

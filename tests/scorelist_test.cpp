@@ -12,6 +12,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <set>
@@ -22,7 +23,7 @@
 #include "core/throwtable.hpp"
 #include "export/scorelist.hpp"
 #include "support/play.hpp"
-#include "support/scratchdir.hpp"
+#include "support/scratch.hpp"
 
 using ::testing::StartsWith;
 

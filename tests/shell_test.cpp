@@ -108,12 +108,21 @@ TEST(ReadToken, KeepsWhatFitsOfALongToken) {
   EXPECT_EQ(tokens(std::string(103, 'z') + " y", 2, true), std::string(103, 'z') + "|y|");
 }
 
-TEST(ReadToken, FlushesPendingOutputBeforeWaiting) {
-  std::string seenbeforeread;
-  ConsoleRedirect console("x");
-  printtext("prompt> ");
-  readtoken(inputbuffer);
-  EXPECT_EQ(console.output(), "prompt> ");
+// The console's output file is fully buffered, so the prompt reaches it only
+// if the read flushes it; the same holds for the end of the process.
+TEST(Console, FlushesPendingOutputBeforeWaitingAndAtTheEnd) {
+  {
+    ConsoleRedirect console("x");
+    printtext("prompt> ");
+    readtoken(inputbuffer);
+    EXPECT_EQ(console.written(), "prompt> ");
+  }
+  const Session ended = captureexit([] {
+    printtext("last words\n");
+    fatalexit();
+  });
+  EXPECT_EQ(ended.out, "last words\n");
+  EXPECT_EQ(ended.status, 1);
 }
 
 std::string built(qword value, qword minwidth, std::string start = "") {

@@ -1,13 +1,11 @@
-// The standard game played through the whole program with fixed seeds. The
-// turns a seed throws are recovered by drawing the game set the same way the
-// game does, from the same generator state.
+// The standard game played through the whole program with fixed seeds, whose
+// games are written out below.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "random/gameset.hpp"
-#include "random/generator.hpp"
+#include "core/throwtable.hpp"
 #include "support/play.hpp"
 
 using ::testing::EndsWith;
@@ -16,23 +14,46 @@ using ::testing::StartsWith;
 
 namespace {
 
+// The turns that seed 2024 throws straight after start-up. The draws do not
+// depend on the start score until it is reached, so a 301 game shows the first
+// five of them, a 501 game the first seven and a 1001 game the first fifteen;
+// each game then ends with a finishing turn of its own.
+const std::vector<GameTurn> thrown = {
+    {39, {{{1, 11}, {1, 18}, {1, 10}}}},  {54, {{{2, 17}, {1, 11}, {3, 3}}}},
+    {118, {{{3, 12}, {2, 17}, {3, 16}}}}, {42, {{{1, 4}, {2, 12}, {1, 14}}}},
+    {11, {{{1, 7}, {2, 1}, {1, 2}}}},     {72, {{{2, 16}, {3, 5}, {1, 25}}}},
+    {104, {{{2, 19}, {2, 14}, {2, 19}}}}, {90, {{{2, 13}, {1, 14}, {1, 50}}}},
+    {51, {{{2, 19}, {1, 11}, {2, 1}}}},   {68, {{{2, 12}, {2, 19}, {1, 6}}}},
+    {51, {{{1, 16}, {1, 13}, {2, 11}}}},  {45, {{{3, 8}, {2, 4}, {1, 13}}}},
+    {96, {{{3, 20}, {1, 14}, {2, 11}}}},  {67, {{{1, 20}, {2, 18}, {1, 11}}}},
+    {84, {{{1, 9}, {2, 9}, {3, 19}}}},
+};
+
 struct Game {
-  GameArray turns;
+  std::vector<GameTurn> turns;  // the finishing turn last
   qword count;
 };
 
-// The game set that a game started straight after start-up with seed throws.
-Game gamefor(qword seed, qword start) {
-  Game game{};
-  seedgenerator(seed);
-  do {
-    game.count = fillthenewgamearray(game.turns, start);
-  } while (game.count == drawagain);
-  return game;
-}
-
-std::string number(qword n) {
-  return std::to_string(n);
+Game gamefor(qword start) {
+  struct Ending {
+    qword start;
+    std::size_t shown;
+    GameTurn finish;
+  };
+  const Ending endings[] = {
+      {301, 5, {37, {{{1, 1}, {2, 18}, {1, 0}}}}},
+      {501, 7, {61, {{{1, 11}, {1, 50}, {1, 0}}}}},
+      {1001, 15, {9, {{{1, 1}, {2, 4}, {1, 0}}}}},
+  };
+  for (const Ending& ending : endings) {
+    if (ending.start != start) continue;
+    Game game{{thrown.begin(), thrown.begin() + static_cast<std::ptrdiff_t>(ending.shown)}, 0};
+    game.turns.push_back(ending.finish);
+    game.count = game.turns.size();
+    return game;
+  }
+  ADD_FAILURE() << "no game for " << start;
+  return {};
 }
 
 // The darts of a turn as the player types them.
@@ -91,11 +112,6 @@ std::string laststage(qword remaining) {
          "    '?': how to enter answers, 'h': hint, 'a': answers, 'q': to leave\n> ";
 }
 
-std::string percentline(const std::string& percent, qword questions) {
-  return "    Since the program started, you have answered " + percent + "% of " +
-         number(questions) + " questions.\n";
-}
-
 // Input that plays every turn of game correctly and finishes with its own
 // finishing darts.
 std::string perfect(const Game& game, qword start) {
@@ -111,7 +127,7 @@ std::string perfect(const Game& game, qword start) {
 constexpr qword seed = 2024;
 
 TEST(StandardGame, AddUpQuestionJudgesEveryKindOfAnswer) {
-  const Game game = gamefor(seed, 301);
+  const Game game = gamefor(301);
   const GameTurn& turn = game.turns[0];
   const qword total = turn.total;
   const std::string input = "1\n" + number(total + 1) + "\n" + number(total - 1) +
@@ -128,7 +144,7 @@ TEST(StandardGame, AddUpQuestionJudgesEveryKindOfAnswer) {
 }
 
 TEST(StandardGame, HintsAndAnswersAtEveryQuestion) {
-  const Game game = gamefor(seed, 301);
+  const Game game = gamefor(301);
   const qword total = game.turns[0].total;
   const Session run = play("1\nh\nhelp\nanswer\nh\nabc\n", seed);
   EXPECT_THAT(run.out, HasSubstr(addup(game.turns[0]) + "    Hint:\n"));
@@ -150,7 +166,7 @@ TEST(StandardGame, HintsAndAnswersAtEveryQuestion) {
 
 TEST(StandardGame, SubtractionRangeFollowsTheStartScore) {
   for (qword start : {301ULL, 501ULL, 1001ULL}) {
-    const Game game = gamefor(seed, start);
+    const Game game = gamefor(start);
     const qword total = game.turns[0].total;
     const std::string key = start == 301 ? "1" : start == 501 ? "2" : "3";
     const Session run =
@@ -168,7 +184,7 @@ TEST(StandardGame, SubtractionRangeFollowsTheStartScore) {
 }
 
 TEST(StandardGame, PerfectGameThenAnotherFromTheSameStart) {
-  const Game game = gamefor(seed, 501);
+  const Game game = gamefor(501);
   const qword questions = 2 * (game.count - 1) + 1;
   const Session run = play("2\n" + perfect(game, 501) + "yes\nq\n7\nq\n", seed);
   qword left = 501;
@@ -193,7 +209,7 @@ TEST(StandardGame, PerfectGameThenAnotherFromTheSameStart) {
 }
 
 TEST(StandardGame, LastStageHelpHintAndAnswers) {
-  const Game game = gamefor(seed, 301);
+  const Game game = gamefor(301);
   std::string input = "1\n";
   qword left = 301;
   for (qword t = 0; t + 1 < game.count; ++t) {
@@ -220,15 +236,26 @@ TEST(StandardGame, LastStageHelpHintAndAnswers) {
 
 TEST(StandardGame, AnyAcceptedFinishCompletesTheGame) {
   // Whatever the finishing turn of the set, the last stage takes any finish of
-  // the score left: here always a single followed by a double or the bull.
-  for (qword s = 1; s <= 40; ++s) {
-    const Game game = gamefor(s, 301);
+  // the score left: here always a single followed by a double or the bull. Each
+  // seed's 301 game: the number of turns, the finish included, and the score
+  // left for the last stage.
+  struct Seeded {
+    qword seed;
+    qword count;
+    qword left;
+  };
+  const Seeded games[] = {
+      {1, 5, 61},  {2, 7, 35},  {3, 7, 11},  {4, 5, 34},  {5, 6, 37},  {6, 6, 34},   {7, 6, 34},
+      {8, 6, 82},  {9, 5, 12},  {10, 5, 3},  {11, 5, 25}, {12, 7, 27}, {13, 7, 2},   {14, 4, 63},
+      {15, 6, 28}, {16, 7, 30}, {17, 4, 37}, {18, 5, 83}, {19, 6, 32}, {20, 7, 10},  {21, 5, 18},
+      {22, 5, 40}, {23, 5, 33}, {24, 5, 9},  {25, 5, 35}, {26, 5, 18}, {27, 4, 114}, {28, 4, 53},
+      {29, 7, 5},  {30, 5, 63}, {31, 4, 37}, {32, 5, 54}, {33, 6, 25}, {34, 5, 49},  {35, 7, 5},
+      {36, 6, 39}, {37, 7, 15}, {38, 5, 46}, {39, 5, 43}, {40, 6, 23},
+  };
+  for (const Seeded& game : games) {
     std::string input = "1\n";
-    qword left = 301;
-    for (qword t = 0; t + 1 < game.count; ++t) {
-      left -= game.turns[t].total;
-      input += "a\na\n";
-    }
+    for (qword t = 0; t + 1 < game.count; ++t) input += "a\na\n";
+    const qword left = game.left;
     std::string finish;
     if (left == 50) {
       finish = "b";
@@ -241,10 +268,12 @@ TEST(StandardGame, AnyAcceptedFinishCompletesTheGame) {
     } else {
       continue;
     }
-    const Session run = play(input + finish + "\nn\n", s);
+    const Session run = play(input + finish + "\nn\n", game.seed);
+    EXPECT_THAT(run.out, HasSubstr("    You have " + number(left) + " left. What should"))
+        << game.seed;
     EXPECT_THAT(run.out,
                 HasSubstr("*** Correct!!! ***\n\n    You have completed the game. You scored 1"))
-        << s << " " << finish;
+        << game.seed << " " << finish;
   }
 }
 

@@ -242,7 +242,7 @@ void writescorelist(qword format, qword doubles, qword total) {
     reportcreatefailure(name, errno, total == 0);
     return;
   }
-  // The blocks are the file's buffer: stdio passes them straight through.
+  // A buffer of its own, large enough that the long lists need few writes.
   std::setvbuf(list.file, filebuffer.data(), _IOFBF, filebuffer.size());
   if (total != 0) {
     writeonetotal(list, comma, finishing, total, first, lines);

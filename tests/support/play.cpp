@@ -2,7 +2,6 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
 
 #include "base/console.hpp"
 #include "shell/menu.hpp"
@@ -26,22 +25,45 @@ const std::string menu =
     "        q: Quit\n"
     "> ";
 
-ConsoleRedirect::ConsoleRedirect(std::string_view input) : in_(input) {
-  // fmemopen refuses an empty buffer; an empty file reads the same.
-  consolein = in_.empty() ? std::fopen("/dev/null", "r") : fmemopen(in_.data(), in_.size(), "r");
-  consoleout = open_memstream(&outbuffer_, &outsize_);
-  if (consolein == nullptr || consoleout == nullptr) std::abort();
+namespace {
+
+ScratchFile& inputfile() {
+  static ScratchFile file;
+  return file;
+}
+
+ScratchFile& outputfile() {
+  static ScratchFile file;
+  return file;
+}
+
+}  // namespace
+
+// The input goes at the end of the input file, where the console starts
+// reading, so the console meets the end of the file where the input ends.
+ConsoleRedirect::ConsoleRedirect(std::string_view input) {
+  std::FILE* in = inputfile().stream();
+  std::fseek(in, 0, SEEK_END);
+  const long start = std::ftell(in);
+  std::fwrite(input.data(), 1, input.size(), in);
+  std::fseek(in, start, SEEK_SET);
+  std::FILE* out = outputfile().stream();
+  std::fseek(out, 0, SEEK_END);
+  outstart_ = std::ftell(out);
+  consolein = in;
+  consoleout = out;
 }
 
 std::string ConsoleRedirect::output() {
   std::fflush(consoleout);
-  return {outbuffer_, outsize_};
+  return written();
+}
+
+std::string ConsoleRedirect::written() const {
+  return outputfile().written(outstart_);
 }
 
 ConsoleRedirect::~ConsoleRedirect() {
-  std::fclose(consolein);
-  std::fclose(consoleout);
-  std::free(outbuffer_);
   consolein = nullptr;
   consoleout = nullptr;
 }
@@ -57,17 +79,36 @@ int exitstatus = 0;
   std::longjmp(exitpoint, 1);
 }
 
+// Runs body(seed) on the console over input. A body that ends the process
+// comes back here with its status, and the transcript is what it had written
+// out by then: the console must flush its output when it ends the process.
+Session runtoend(std::string_view input, qword seed, int (*body)(qword)) {
+  ConsoleRedirect console(input);
+  exithook = leave;
+  Session run{};
+  if (setjmp(exitpoint) == 0) {
+    run.status = body(seed);
+    run.out = console.output();
+  } else {
+    run.status = exitstatus;
+    run.out = console.written();
+  }
+  exithook = nullptr;
+  return run;
+}
+
+void (*pendingbody)() = nullptr;
+
 }  // namespace
 
 Session play(std::string_view input, qword seed) {
-  ConsoleRedirect console(input);
-  exithook = leave;
-  int status = 0;
-  if (setjmp(exitpoint) == 0) {
-    status = quiverly(seed);
-  } else {
-    status = exitstatus;
-  }
-  exithook = nullptr;
-  return {console.output(), status};
+  return runtoend(input, seed, quiverly);
+}
+
+Session captureexit(void (*body)()) {
+  pendingbody = body;
+  return runtoend("", 0, [](qword) {
+    pendingbody();
+    return 0;
+  });
 }
