@@ -4,14 +4,17 @@
 // "Bye!" and status 0, without hanging or looping.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <array>
-#include <csignal>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <initializer_list>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <utility>
 
 #include "support/play.hpp"
 #include "support/scratch.hpp"
@@ -88,31 +91,42 @@ qword occurrences(const std::string& text, const std::string& part) {
 // A run that does not end within the time allowed is a hang (a dialogue that
 // keeps reading "q" without leaving it also prints without end, so the limit is
 // kept short): the watchdog names the cut and ends the test process.
-std::array<char, 64> watchdognote{};
+class Watchdog {
+ public:
+  explicit Watchdog(std::string note)
+      : note_(std::move(note)), thread_([this] {
+          std::unique_lock<std::mutex> lock(mutex_);
+          if (!stopped_.wait_for(lock, std::chrono::seconds(10), [this] { return done_; })) {
+            std::fputs(note_.c_str(), stderr);
+            std::_Exit(1);
+          }
+        }) {}
+  Watchdog(const Watchdog&) = delete;
+  Watchdog& operator=(const Watchdog&) = delete;
+  ~Watchdog() {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    stopped_.notify_one();
+    thread_.join();
+  }
 
-extern "C" void onwatchdog(int /*signal*/) {
-  const std::string_view note(watchdognote.data());
-  [[maybe_unused]] const ssize_t written = write(2, note.data(), note.size());
-  _exit(1);
-}
-
-constexpr unsigned secondsallowed = 10;
+ private:
+  std::string note_;
+  std::mutex mutex_;
+  std::condition_variable stopped_;
+  bool done_ = false;
+  std::thread thread_;
+};
 
 // Plays the first cut bytes of input under the watchdog, in a fresh directory
 // as a player's session would be.
 Session playcut(const std::string& input, std::size_t cut) {
-  std::snprintf(watchdognote.data(), watchdognote.size(),
-                "end of input: no end after byte %zu of %zu\n", cut, input.size());
-  const auto previous = std::signal(SIGALRM, onwatchdog);
-  alarm(secondsallowed);
-  Session run;
-  {
-    const ScratchDir scratch;
-    run = play(std::string_view(input).substr(0, cut), seed);
-  }
-  alarm(0);
-  std::signal(SIGALRM, previous);
-  return run;
+  const Watchdog watchdog("end of input: no end after byte " + std::to_string(cut) + " of " +
+                          std::to_string(input.size()) + "\n");
+  const ScratchDir scratch;
+  return play(std::string_view(input).substr(0, cut), seed);
 }
 
 TEST(EndOfInput, TheFullSessionReachesEveryKindOfRead) {

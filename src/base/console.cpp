@@ -4,6 +4,8 @@
 // leaves by its usual way out and the program ends with "Bye!".
 #include "base/console.hpp"
 
+#include "base/platform.hpp"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdlib>
@@ -62,8 +64,8 @@ int printtext(const char* format, ...) {
 void readtoken(std::span<char> buffer) {
   std::FILE* in = instream();
   std::fflush(outstream());
-  int c = getc_unlocked(in);
-  while (c != EOF && iswhite(c)) c = getc_unlocked(in);
+  int c = readchar(in);
+  while (c != EOF && iswhite(c)) c = readchar(in);
   if (c == EOF) {
     // End of input reads as "q": every dialogue leaves on it.
     placestring(buffer, 0, "q");
@@ -72,7 +74,7 @@ void readtoken(std::span<char> buffer) {
   qword n = 0;
   while (c != EOF && !iswhite(c)) {
     if (n + 1 < buffer.size()) buffer[n++] = static_cast<char>(c);
-    c = getc_unlocked(in);
+    c = readchar(in);
   }
   if (c != EOF) ungetc(c, in);
   buffer[n] = '\0';

@@ -1,8 +1,11 @@
 // The score-list writer. Each piece of a file (the header, the note, each
 // line) is built in one line buffer and goes out in one binary write, so the
-// memory used is the same however long the list. Every write and the close
-// are checked: a list cut short by a full disk or a file-size limit is
-// reported and removed, never announced as written.
+// memory used is the same however long the list. The list is written unnamed
+// and given its name only when every byte is written and the file closed, so
+// a list is under its name complete or not at all, even when the program is
+// killed while writing. Every write and the close are checked: a list cut
+// short by a full disk or a file-size limit is reported and removed, never
+// announced as written.
 #include "export/scorelist.hpp"
 
 #include <array>
@@ -14,6 +17,7 @@
 
 #include "base/address.hpp"
 #include "base/console.hpp"
+#include "base/platform.hpp"
 #include "core/darttext.hpp"
 #include "core/throwtable.hpp"
 
@@ -51,9 +55,10 @@ constexpr std::array<CreateFailureNote, 2> createfailurenotes = {{
     {ENOENT, "Probably corrupted filename\n\n", "Probably corrupted filename\n\n"},
 }};
 
-// An open list file and the error number of its first failed write, if any.
+// A list file being written and the error number of its first failed write,
+// if any.
 struct ListFile {
-  std::FILE* file;
+  NewFile file;
   bool failed;
   int error;
 };
@@ -66,7 +71,7 @@ std::array<char, 65536> filebuffer;
 // is written, and the first error number is kept for the report.
 void writepiece(ListFile& list, std::string_view piece) {
   if (list.failed) return;
-  if (fwrite_unlocked(piece.data(), 1, piece.size(), list.file) != piece.size()) {
+  if (writebytes(piece.data(), piece.size(), list.file.stream) != piece.size()) {
     list.failed = true;
     list.error = errno;
   }
@@ -192,19 +197,25 @@ void reportcreatefailure(const LineBuffer& name, int error, bool everytotal) {
   printtext("\n");
 }
 
-// Closes the file and reports the outcome. A list that could not be written
-// completely is removed: this call created it, so nothing of the player's goes.
-void finishlist(ListFile& list, const LineBuffer& name) {
-  if (std::fclose(list.file) != 0 && !list.failed) {
+// Closes the file, gives it its name and reports the outcome. A list that
+// could not be written completely is removed, and so is one whose name has
+// been taken meanwhile: the request is then refused as if the name had been
+// taken before it began. Only this call's own file is ever removed.
+void finishlist(ListFile& list, const LineBuffer& name, bool everytotal) {
+  if (std::fclose(list.file.stream) != 0 && !list.failed) {
     list.failed = true;
     list.error = errno;
   }
   if (list.failed) {
+    discardnewfile(list.file, name.data());
     printtext("Cannot write the output file.\n");
     printtext("filename: %s\n", name.data());
     printtext("write error, errno: %d\n", list.error);
     printtext("\n");
-    std::remove(name.data());
+    return;
+  }
+  if (!namenewfile(list.file, name.data())) {
+    reportcreatefailure(name, errno, everytotal);
     return;
   }
   printtext("Successfully written to %s\n", name.data());
@@ -214,7 +225,7 @@ void finishlist(ListFile& list, const LineBuffer& name) {
 
 // Refuses a total the table does not hold, and a doubles list of a total that
 // cannot end on a double or the bull, before any file is created; otherwise
-// creates the file exclusively, so that an existing file is never overwritten.
+// writes the list and names it, never replacing an existing file.
 void writescorelist(qword format, qword doubles, qword total) {
   const bool comma = format != 0;
   const bool finishing = doubles != 0;
@@ -237,17 +248,17 @@ void writescorelist(qword format, qword doubles, qword total) {
   LineBuffer name{};
   buildfilename(name, comma, finishing, total);
   errno = 0;
-  ListFile list{std::fopen(name.data(), "wbx"), false, 0};
-  if (list.file == nullptr) {
+  ListFile list{{}, false, 0};
+  if (!createnewfile(list.file, name.data())) {
     reportcreatefailure(name, errno, total == 0);
     return;
   }
   // A buffer of its own, large enough that the long lists need few writes.
-  std::setvbuf(list.file, filebuffer.data(), _IOFBF, filebuffer.size());
+  std::setvbuf(list.file.stream, filebuffer.data(), _IOFBF, filebuffer.size());
   if (total != 0) {
     writeonetotal(list, comma, finishing, total, first, lines);
   } else {
     writeeverytotal(list, comma, finishing);
   }
-  finishlist(list, name);
+  finishlist(list, name, total == 0);
 }
