@@ -67,11 +67,13 @@ struct ListFile {
 // usual block size, it spares most system calls of the long lists.
 std::array<char, 65536> filebuffer;
 
-// Writes one piece with one binary write. Once a write has failed nothing more
-// is written, and the first error number is kept for the report.
-void writepiece(ListFile& list, std::string_view piece) {
+// Writes the piece of line from from up to end with one binary write. Once a
+// write has failed nothing more is written, and the first error number is
+// kept for the report.
+void writepiece(ListFile& list, const LineBuffer& line, qword from, qword end) {
   if (list.failed) return;
-  if (writebytes(piece.data(), piece.size(), list.file.stream) != piece.size()) {
+  const auto size = static_cast<std::size_t>(end - from);
+  if (writebytes(line.data() + from, size, list.file.stream) != size) {
     list.failed = true;
     list.error = errno;
   }
@@ -135,7 +137,7 @@ void writeonetotal(ListFile& list, bool comma, bool doubles, qword total, qword 
     appendqword(line, total, 0);
     length = appendstring(line, onetotalendings[doubles ? 1 : 0]);
   }
-  writepiece(list, {line.data(), length});
+  writepiece(list, line, 0, length);
   qword written = 0;
   for (qword at = first; written < lines && !list.failed; ++at) {
     const ThrowEntry entry = throwtable[at];
@@ -143,7 +145,7 @@ void writeonetotal(ListFile& list, bool comma, bool doubles, qword total, qword 
     ++written;
     copystring(line, "");
     length = appendqword(line, comma ? total : written, 0);
-    writepiece(list, {line.data(), finishentryline(line, length, entry, comma, doubles)});
+    writepiece(list, line, 0, finishentryline(line, length, entry, comma, doubles));
   }
 }
 
@@ -153,13 +155,13 @@ void writeonetotal(ListFile& list, bool comma, bool doubles, qword total, qword 
 void writeeverytotal(ListFile& list, bool comma, bool doubles) {
   LineBuffer line{};
   if (comma) {
-    writepiece(list, {line.data(), copystring(line, commaheader)});
+    writepiece(list, line, 0, copystring(line, commaheader));
   } else {
     copystring(line, manywaysopening);
     appendstring(line, authoraddress);
     appendstring(line, "\n\nAll the possible scores you can achieve with three darts");
-    writepiece(list, {line.data(), appendstring(line, everytotalendings[doubles ? 1 : 0])});
-    writepiece(list, {line.data(), copystring(line, impossiblenotes[doubles ? 1 : 0])});
+    writepiece(list, line, 0, appendstring(line, everytotalendings[doubles ? 1 : 0]));
+    writepiece(list, line, 0, copystring(line, impossiblenotes[doubles ? 1 : 0]));
   }
   // The line buffer keeps the lead of the current total, an empty line and the
   // total, and each entry's darts are put after it. Only the first line of a
@@ -177,8 +179,7 @@ void writeeverytotal(ListFile& list, bool comma, bool doubles) {
       opensgroup = !comma;
     }
     const qword length = finishentryline(line, leadend, entry, comma, doubles);
-    const qword from = opensgroup ? 0 : 1;
-    writepiece(list, {line.data() + from, length - from});
+    writepiece(list, line, opensgroup ? 0 : 1, length);
     opensgroup = false;
   }
 }
