@@ -183,7 +183,7 @@ TEST(ScoreList, NeverTouchesAnExistingFile) {
   EXPECT_EQ(request(0, 0, 4),
             createfailure("darts-score004.txt", EEXIST, "File already exists\n\n"));
   EXPECT_EQ(filetext("darts-score004.txt"), first);
-  { std::ofstream("darts-score-everything-doubles.csv") << "my own notes\n"; }
+  { std::ofstream("darts-score-everything-doubles.csv", std::ios::binary) << "my own notes\n"; }
   EXPECT_EQ(request(1, 1, 0), createfailure("darts-score-everything-doubles.csv", EEXIST,
                                             "File already exists.\n\n"));
   EXPECT_EQ(filetext("darts-score-everything-doubles.csv"), "my own notes\n");

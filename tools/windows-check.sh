@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Builds Quiverly for Windows with MinGW-w64, runs the whole test suite under
+# Wine, plays three sessions with the Windows program and with the Linux one
+# (given as the first argument) and compares what they print (carriage returns
+# removed: the Windows console ends lines with CRLF) and the files they write,
+# byte for byte, and makes the zip for Windows players.
+#   tools/windows-check.sh build/quiverly
+set -euo pipefail
+cd "$(dirname "$0")/.."
+linux=$(realpath "${1:?usage: tools/windows-check.sh path/to/linux/quiverly}")
+build=build-windows
+
+need=()
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(mingw-w64)
+[ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+command -v unzip >/dev/null || need+=(unzip)
+if [ ${#need[@]} -gt 0 ]; then
+  echo "== installing ${need[*]}"
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+echo "== build (MinGW-w64, static)"
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+cmake --build "$build" -j2 >/dev/null
+dlls=$(x86_64-w64-mingw32-objdump -p "$build/quiverly.exe" | sed -n 's/^\s*DLL Name: //p' | sort -u)
+echo "quiverly.exe imports: $(echo $dlls)"
+for dll in $dlls; do
+  case ${dll,,} in
+    kernel32.dll | msvcrt.dll | user32.dll | advapi32.dll | ws2_32.dll) ;;
+    *) echo "quiverly.exe needs $dll, which Windows does not have" >&2; exit 1 ;;
+  esac
+done
+
+# Wine's server would inherit and hold the caller's output pipes: start it and
+# the prefix first, with their output elsewhere, and stop it at the end.
+export WINEPREFIX=$PWD/$build/wineprefix WINEDEBUG=-all
+wine=/usr/lib/wine/wine64
+/usr/lib/wine/wineserver64 -p >/dev/null 2>&1 </dev/null
+"$wine" wineboot -i >/dev/null 2>&1 </dev/null
+trap '/usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true' EXIT
+
+echo "== tests under Wine"
+ctest --test-dir "$build" -j2 --output-on-failure | tail -n 3
+
+echo "== the same sessions on Windows and Linux"
+work=$(mktemp -d)
+status=0
+session() {
+  local name=$1 input=$2
+  mkdir -p "$work/$name/linux" "$work/$name/windows"
+  (cd "$work/$name/linux" && printf "$input" | "$linux" >../linux.out)
+  (cd "$work/$name/windows" && printf "$input" | "$wine" "$OLDPWD/$build/quiverly.exe" >../windows.raw)
+  tr -d '\r' <"$work/$name/windows.raw" >"$work/$name/windows.out"
+  local crlf
+  crlf=$(grep -c $'\r$' "$work/$name/windows.raw" || true)
+  if cmp -s "$work/$name/linux.out" "$work/$name/windows.out" &&
+     diff -r "$work/$name/linux" "$work/$name/windows" >/dev/null; then
+    echo "$name: $(wc -c <"$work/$name/linux.out") bytes of dialogue identical ($crlf lines end in CRLF on Windows); files: $(cd "$work/$name/windows" && ls | tr '\n' ' ')identical"
+  else
+    echo "$name: DIFFERENT"
+    diff "$work/$name/linux.out" "$work/$name/windows.out" | head -20 || true
+    diff -r "$work/$name/linux" "$work/$name/windows" | head -5 || true
+    status=1
+  fi
+}
+session calculator 'c\n170\na60\nd35\n181\nq\nq\n'
+session export 's\n20dt\n20dt\nac\nac\nq\nq\n'
+session menu '7\nx\nq\n'
+if grep -q "fopen returned null, errno: 17" "$work/export/windows.out" &&
+   grep -q "File already exists.$" "$work/export/windows.out"; then
+  echo "export: the second request of each list is refused with errno 17"
+else
+  echo "export: the second request was not refused with errno 17"; status=1
+fi
+rm -rf "$work"
+
+echo "== zip for Windows"
+(cd "$build" && cpack -G ZIP >/dev/null)
+zip=$(ls "$build"/quiverly-*-win64.zip)
+unzip -l "$zip"
+exit $status
