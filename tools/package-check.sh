@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the committed tree in a scratch folder and
+# checks it: lintian (pedantic) reports no error and no warning, and
+# hardening-check finds every protection in the packaged program and, if one
+# is given, in a Release build. Prints the package's sha256 at the end.
+#
+# Usage: tools/package-check.sh [build/quiverly]
+#
+# Uncommitted changes are not part of the package: the tree is taken from
+# HEAD, so the working tree stays as it is.
+set -euo pipefail
+
+release=""
+if [ $# -gt 0 ]; then
+  release=$(realpath "$1")
+fi
+cd "$(dirname "$0")/.."
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo=sudo; fi
+
+echo "== tools (installed only where missing)"
+missing=()
+for package in build-essential cmake debhelper lintian devscripts; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $sudo apt-get update -qq
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+mkdir "$tmp/quiverly"
+git archive HEAD | tar -x -C "$tmp/quiverly"
+
+# The package's flags come from dpkg-buildflags, and its timestamps from
+# debian/changelog: flags or a time set for other builds (CI exports
+# CXXFLAGS=-Werror) would make a different package.
+echo "== dpkg-buildpackage -b -us -uc (log in the scratch folder, shown on failure)"
+if ! (cd "$tmp/quiverly" &&
+  env -u CFLAGS -u CXXFLAGS -u CPPFLAGS -u LDFLAGS -u SOURCE_DATE_EPOCH \
+    dpkg-buildpackage -b -us -uc) >"$tmp/build.log" 2>&1; then
+  cat "$tmp/build.log"
+  echo "package-check: the package did not build" >&2
+  exit 1
+fi
+debs=("$tmp"/quiverly_*.deb)
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+  echo "package-check: expected one quiverly .deb, found: ${debs[*]}" >&2
+  exit 1
+fi
+deb=${debs[0]}
+
+echo "== lintian -I -E --pedantic $(basename "$deb")"
+lintian -I -E --pedantic --fail-on error,warning "$deb"
+echo "(lintian done)"
+
+# Debian 12's C start files (Scrt1.o, crti.o) carry no IBT and SHSTK
+# properties, so the linker may not mark any program on it as protected,
+# whatever it was compiled with. There the check is that the program's own
+# functions begin with the endbr64 landing pads -fcf-protection puts there.
+startfilesmarked() {
+  readelf -n "$(${CC:-cc} -print-file-name=Scrt1.o)" 2>/dev/null | grep -q 'IBT'
+}
+
+# The share, in per cent, of the program's functions (those with an unwind
+# entry) that begin with endbr64.
+landingpadshare() {
+  local starts
+  starts=$(readelf --debug-dump=frames "$1" |
+    sed -n 's/.* FDE .* pc=0*\([0-9a-f]*\)\.\..*/\1/p' | sort -u | tr '\n' ' ')
+  objdump -d "$1" | awk -v starts="$starts" '
+    BEGIN { n = split(starts, list, " "); for (i = 1; i <= n; ++i) start[list[i]] = 1 }
+    /^ *[0-9a-f]+:/ {
+      address = $1; sub(":", "", address)
+      if ((address in start) && /endbr64/) ++padded
+    }
+    END { print (n > 0 ? int(100 * padded / n) : 0) }'
+}
+
+# Prints hardening-check's report on a program and fails if a line says no.
+# A program may call no C library function that can be fortified, so the
+# fortify line is not held against it.
+checkhardening() {
+  local program=$1 report line name share failed=0
+  report=$(hardening-check "$program" || true)
+  printf '%s\n' "$report"
+  while IFS= read -r line; do
+    [[ $line =~ ^\ +([^:]+):\ no ]] || continue
+    name=${BASH_REMATCH[1]}
+    case $name in
+      "Fortify Source functions") ;;
+      "Control flow integrity")
+        share=$(landingpadshare "$program")
+        if ! startfilesmarked && [ "$share" -ge 50 ]; then
+          echo "   (the C library's start files are not marked for IBT and SHSTK, so no program"
+          echo "   linked here can be; $share% of the program's functions begin with endbr64)"
+        else
+          failed=1
+        fi
+        ;;
+      *) failed=1 ;;
+    esac
+  done <<<"$report"
+  if [ $failed -ne 0 ]; then
+    echo "package-check: $program lacks a protection" >&2
+  fi
+  return $failed
+}
+
+echo "== hardening-check on the packaged /usr/games/quiverly"
+dpkg-deb -x "$deb" "$tmp/unpacked"
+status=0
+checkhardening "$tmp/unpacked/usr/games/quiverly" || status=1
+if [ -n "$release" ]; then
+  echo "== hardening-check on $release"
+  checkhardening "$release" || status=1
+fi
+
+echo "== sha256"
+(cd "$tmp" && sha256sum "$(basename "$deb")")
+if [ $status -ne 0 ]; then
+  echo "package-check: failed" >&2
+  exit 1
+fi
+echo "== package check passed"
