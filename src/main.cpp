@@ -14,6 +14,8 @@
 //   than look up whatever total its key would spill into.
 // - A score list that cannot be written completely is reported as a write
 //   error and its file removed, never announced as written.
+// - A score list takes its name only once it is complete, so a program killed
+//   while writing leaves no list cut short behind to refuse later requests.
 // - A finish typed as "t20d0" is accepted for 60: "d0" is a double, so the
 //   last dart obeys the finishing rule, though it scores nothing.
 #include <ctime>
