@@ -23,6 +23,10 @@
 
 namespace {
 
+// A name that exists already is refused before anything is written; the
+// naming at the end, which never replaces a file, settles a name taken
+// meanwhile.
+
 // Makes a temporary name beside name: name.part1, name.part2 and so on. A
 // name left by a writer that was killed is passed over, not reused.
 bool maketempname(NewFile& file, const char* name, unsigned attempt) {
@@ -47,6 +51,11 @@ std::size_t writebytes(const char* data, std::size_t size, std::FILE* stream) {
 
 bool createnewfile(NewFile& file, const char* name) {
   file = {nullptr, -1, {}};
+  if (std::FILE* existing = std::fopen(name, "rb")) {
+    std::fclose(existing);
+    errno = EEXIST;
+    return false;
+  }
   for (unsigned attempt = 1; attempt <= tempattempts; ++attempt) {
     if (!maketempname(file, name, attempt)) break;
     const int descriptor = _open(file.tempname.data(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
@@ -162,6 +171,10 @@ bool createtempfile(NewFile& file, const char* name) {
 
 bool createnewfile(NewFile& file, const char* name) {
   file = {nullptr, -1, {}};
+  if (access(name, F_OK) == 0) {
+    errno = EEXIST;
+    return false;
+  }
 #if defined(O_TMPFILE)
   // A file with no name in the current folder; the stream gets a descriptor of
   // its own, so the file can still be linked once the stream is closed.

@@ -28,7 +28,8 @@ struct NewFile {
 
 // Creates a new file in the current folder, to be named name once complete,
 // and opens file.stream on it for writing in binary mode. False, with errno
-// set, when no file can be made there (ENOENT when the folder is gone).
+// set, when name exists already (EEXIST) or no file can be made there (ENOENT
+// when the folder is gone).
 bool createnewfile(NewFile& file, const char* name);
 
 // After file.stream is closed: gives the file name, unless a file of that name
