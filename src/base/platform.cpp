@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #elif defined(__EMSCRIPTEN__)
 #include <emscripten.h>
+#include <stdio_ext.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -85,13 +86,17 @@ void discardnewfile(NewFile& file, const char* /*name*/) {
 
 #elif defined(__EMSCRIPTEN__)
 
-// The page hands the player's lines to the program: this waits, without
-// blocking the page, until a byte of the next line is there, and gives -1 at
-// the end of the input.
+// The page keeps the bytes of the lines the player has entered. This gives the
+// next of them: while there is none, the program's stack is unwound (Asyncify)
+// and the page runs on; once a line is entered the read resumes with its first
+// byte. -1 would be the end of the input, which the page never sends.
 EM_ASYNC_JS(int, browserreadchar, (), { return await Module.quiverlyReadChar(); });
 
+// Standard input is never read through its stream, whose descriptor has nothing
+// behind it, but a character put back with ungetc waits in the stream's buffer
+// and is given first, as getc would.
 int readchar(std::FILE* stream) {
-  if (stream == stdin) {
+  if (stream == stdin && __freadahead(stdin) == 0) {
     const int c = browserreadchar();
     return c < 0 ? EOF : c;
   }
