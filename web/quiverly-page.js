@@ -49,6 +49,8 @@
     term.write(bytes);
   }
 
+  // A byte the program writes: kept, shown, and its screen line watched for the
+  // success line of a score list.
   function writebyte(s, byte) {
     if (byte === null || byte === undefined) return;
     s.output.push(byte);
