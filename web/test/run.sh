@@ -69,4 +69,4 @@ QUIVERLY_PAGE_DIR="$PWD/build-web/web" \
 QUIVERLY_NATIVE="$PWD/build-native/quiverly" \
 QUIVERLY_SCRATCH="$scratch" \
 QUIVERLY_SCREENSHOT="$PWD/build-web/screenshot.png" \
-  node --test --test-reporter=spec web/test/page.test.js
+  node --test web/test/page.test.js
