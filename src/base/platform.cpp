@@ -16,16 +16,18 @@
 #include <sys/stat.h>
 #elif defined(__EMSCRIPTEN__)
 #include <emscripten.h>
+#include <stdio_ext.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
 #endif
 
-namespace {
-
 // A name that exists already is refused before anything is written; the
 // naming at the end, which never replaces a file, settles a name taken
 // meanwhile.
+
+#if !defined(__EMSCRIPTEN__)
+namespace {
 
 // Makes a temporary name beside name: name.part1, name.part2 and so on. A
 // name left by a writer that was killed is passed over, not reused.
@@ -38,8 +40,13 @@ bool maketempname(NewFile& file, const char* name, unsigned attempt) {
 constexpr unsigned tempattempts = 1000;
 
 }  // namespace
+#endif
 
 #if defined(_WIN32)
+
+int reportederror(int error) {
+  return error;
+}
 
 int readchar(std::FILE* stream) {
   return std::getc(stream);
@@ -94,13 +101,33 @@ void discardnewfile(NewFile& file, const char* /*name*/) {
 
 #elif defined(__EMSCRIPTEN__)
 
-// The page hands the player's lines to the program: this waits, without
-// blocking the page, until a byte of the next line is there, and gives -1 at
-// the end of the input.
+int reportederror(int error) {
+  struct Number {
+    int here;
+    int onlinux;
+  };
+  static constexpr Number numbers[] = {
+      {EPERM, 1},   {ENOENT, 2}, {EIO, 5},     {EBADF, 9},    {EAGAIN, 11},       {ENOMEM, 12},
+      {EACCES, 13}, {EBUSY, 16}, {EEXIST, 17}, {ENOTDIR, 20}, {EISDIR, 21},       {EINVAL, 22},
+      {EMFILE, 24}, {EFBIG, 27}, {ENOSPC, 28}, {EROFS, 30},   {ENAMETOOLONG, 36}, {EDQUOT, 122},
+  };
+  for (const Number& number : numbers) {
+    if (number.here == error) return number.onlinux;
+  }
+  return error;
+}
+
+// The page keeps the bytes of the lines the player has entered. This gives the
+// next of them: while there is none, the program's stack is unwound (Asyncify)
+// and the page runs on; once a line is entered the read resumes with its first
+// byte. -1 would be the end of the input, which the page never sends.
 EM_ASYNC_JS(int, browserreadchar, (), { return await Module.quiverlyReadChar(); });
 
+// Standard input is never read through its stream, whose descriptor has nothing
+// behind it, but a character put back with ungetc waits in the stream's buffer
+// and is given first, as getc would.
 int readchar(std::FILE* stream) {
-  if (stream == stdin) {
+  if (stream == stdin && __freadahead(stdin) == 0) {
     const int c = browserreadchar();
     return c < 0 ? EOF : c;
   }
@@ -125,6 +152,10 @@ void discardnewfile(NewFile& /*file*/, const char* name) {
 }
 
 #else
+
+int reportederror(int error) {
+  return error;
+}
 
 int readchar(std::FILE* stream) {
   return getc_unlocked(stream);

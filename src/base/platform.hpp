@@ -17,6 +17,11 @@ int readchar(std::FILE* stream);
 // stream's lock where the platform allows. Returns the number written.
 std::size_t writebytes(const char* data, std::size_t size, std::FILE* stream);
 
+// The number reported for the error number error: the one Linux gives that
+// error, so that a report reads the same on every system. The browser's C
+// library numbers errors its own way (EEXIST is 20 there, not 17).
+int reportederror(int error);
+
 // A new file while it is written. Until it is named it has no name of its own
 // (or a temporary one), so that a list cut short by a crash or a kill never
 // stands under the list's name.

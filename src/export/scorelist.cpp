@@ -189,7 +189,7 @@ void writeeverytotal(ListFile& list, bool comma, bool doubles) {
 void reportcreatefailure(const LineBuffer& name, int error, bool everytotal) {
   printtext("Cannot create the output file.\n");
   printtext("filename: %s\n", name.data());
-  printtext("fopen returned null, errno: %d\n", error);
+  printtext("fopen returned null, errno: %d\n", reportederror(error));
   for (const CreateFailureNote& note : createfailurenotes) {
     if (note.error != error) continue;
     const std::string_view text = everytotal ? note.everytotal : note.onetotal;
@@ -211,7 +211,7 @@ void finishlist(ListFile& list, const LineBuffer& name, bool everytotal) {
     discardnewfile(list.file, name.data());
     printtext("Cannot write the output file.\n");
     printtext("filename: %s\n", name.data());
-    printtext("write error, errno: %d\n", list.error);
+    printtext("write error, errno: %d\n", reportederror(list.error));
     printtext("\n");
     return;
   }

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Tests the page: builds it (build-web/) and the native program (build-native/),
+# checks the page's size after gzip, serves the page on a localhost port and
+# plays whole sessions in headless Chromium against the native program run at
+# the same clock second (web/test/page.test.js). Installs what it needs first.
+# A picture of the calculator session is left in build-web/screenshot.png.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+echo "== tools"
+missing=()
+command -v emcc >/dev/null || missing+=(emscripten)
+[ -e /usr/share/nodejs/acorn/package.json ] || missing+=(node-acorn)
+[ -x /usr/bin/chromium ] || missing+=(chromium)
+command -v faketime >/dev/null || missing+=(faketime)
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+npm ci --prefix web --no-audit --no-fund
+
+echo "== build the page and the native program"
+emcmake cmake -S . -B build-web -DQUIVERLY_TESTS=OFF >/dev/null
+cmake --build build-web -j2
+cmake -S . -B build-native -DQUIVERLY_TESTS=OFF >/dev/null
+cmake --build build-native -j2 --target quiverly
+
+echo "== size of the page (bytes, raw and after gzip -9)"
+total=0
+for file in build-web/web/*; do
+  raw=$(wc -c <"$file")
+  packed=$(gzip -9 -c "$file" | wc -c)
+  total=$((total + packed))
+  printf '%-32s %8d %8d\n' "${file#build-web/web/}" "$raw" "$packed"
+done
+printf '%-32s %8s %8d (at most %d)\n' total "" "$total" $((500 * 1024))
+if [ "$total" -gt $((500 * 1024)) ]; then
+  echo "the page is larger than 500 KiB after gzip"
+  exit 1
+fi
+
+echo "== sessions in headless Chromium"
+scratch=$(mktemp -d)
+server=""
+cleanup() {
+  if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# A static server on a free localhost port, which it names when it starts.
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory build-web/web >"$scratch/server.log" 2>&1 &
+server=$!
+port=""
+for _ in $(seq 100); do
+  port=$(sed -n 's/.* port \([0-9]*\) .*/\1/p' "$scratch/server.log" | head -n 1)
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+if [ -z "$port" ]; then
+  echo "the static server did not start:"
+  cat "$scratch/server.log"
+  exit 1
+fi
+
+QUIVERLY_PAGE_URL="http://127.0.0.1:$port/" \
+QUIVERLY_PAGE_DIR="$PWD/build-web/web" \
+QUIVERLY_NATIVE="$PWD/build-native/quiverly" \
+QUIVERLY_SCRATCH="$scratch" \
+QUIVERLY_SCREENSHOT="$PWD/build-web/screenshot.png" \
+  node --test web/test/page.test.js
