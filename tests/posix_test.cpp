@@ -80,15 +80,21 @@ TEST(ScoreList, ReportsAndRemovesAListCutShort) {
   EXPECT_EQ(filetext("darts-score060.csv"), *expectedone(true, false, 60));
 }
 
-// Starts a child that writes the list of every total (the longest list, about
-// 1.5 MB), kills it after delay unless it has finished, and waits for it.
-void writeandkill(std::chrono::microseconds delay) {
+// Starts a child that writes the list of every total, the longest list (about
+// 1.5 MB).
+pid_t startwriter() {
   const pid_t child = fork();
   if (child == 0) {
     consoleout = std::fopen("/dev/null", "w");
     writescorelist(0, 0, 0);
     _exit(0);
   }
+  return child;
+}
+
+// Kills a writer after delay, unless it has finished, and waits for it.
+void writeandkill(std::chrono::microseconds delay) {
+  const pid_t child = startwriter();
   std::this_thread::sleep_for(delay);
   kill(child, SIGKILL);
   waitpid(child, nullptr, 0);
@@ -102,15 +108,7 @@ TEST(ScoreList, AKilledWriterLeavesTheListCompleteOrAbsent) {
   const std::string complete = expectedeverything(false, false);
   // The time of one whole write, forking included, to spread the kills over.
   const auto start = std::chrono::steady_clock::now();
-  writeandkill(std::chrono::microseconds(0));
-  std::filesystem::remove(name);
-  const pid_t child = fork();
-  if (child == 0) {
-    consoleout = std::fopen("/dev/null", "w");
-    writescorelist(0, 0, 0);
-    _exit(0);
-  }
-  waitpid(child, nullptr, 0);
+  waitpid(startwriter(), nullptr, 0);
   const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - start);
   ASSERT_EQ(filetext(name), complete);
