@@ -1,7 +1,9 @@
 // What ISO C++ and ISO C lack, behind a few plain functions: reading the
 // console a character at a time without locking it, and score-list files that
-// appear under their names complete or not at all. platform.cpp is the one
-// file of the program that calls anything outside the two standards.
+// appear under their names complete or not at all. One source per system
+// implements it (platform_posix.cpp, platform_windows.cpp, platform_web.cpp),
+// chosen by the build; they are the only files of the program that call
+// anything outside the two standards.
 #pragma once
 
 #include <array>
