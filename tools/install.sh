@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a check needs, those missing only. Every check
+# names its groups here, so the list of what CI needs is written once.
+#   tools/install.sh web windows     # the packages of these groups
+#   tools/install.sh all             # every group
+set -euo pipefail
+
+declare -A groups=(
+  [build]="cmake g++ libgtest-dev libgmock-dev"
+  [clang]="clang clang-tidy cppcheck libclang-rt-14-dev"
+  [libcxx]="clang libc++-14-dev libc++abi-14-dev googletest"
+  [m32]="g++-multilib googletest"
+  [windows]="mingw-w64 wine64 unzip googletest"
+  [package]="build-essential debhelper lintian devscripts desktop-file-utils appstream"
+  [web]="emscripten node-acorn chromium faketime"
+  [fuzz]="clang libclang-rt-14-dev"
+  [bench]="libbenchmark-dev hyperfine"
+)
+
+if [ $# -eq 0 ]; then
+  echo "usage: tools/install.sh group... (groups: ${!groups[*]}, or all)" >&2
+  exit 2
+fi
+wanted=()
+for group in "$@"; do
+  if [ "$group" = all ]; then
+    for name in "${!groups[@]}"; do wanted+=(${groups[$name]}); done
+  elif [ -n "${groups[$group]:-}" ]; then
+    wanted+=(${groups[$group]})
+  else
+    echo "tools/install.sh: no group $group (groups: ${!groups[*]})" >&2
+    exit 2
+  fi
+done
+
+missing=()
+for package in $(printf '%s\n' "${wanted[@]}" | sort -u); do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+echo "installing ${missing[*]}"
+$sudo apt-get update -qq
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+  "${missing[@]}" >/dev/null
