@@ -69,13 +69,14 @@ std::string writefailure(const std::string& name) {
 TEST(ScoreList, ReportsAndRemovesAListCutShort) {
   ScratchDir dir;
   // The long list fails at one of its writes, the short one when it is closed.
-  EXPECT_EQ(printedunderlimit(100000, [] { writescorelist(0, 0, 0); }),
-            writefailure("darts-score-everything.txt"));
-  EXPECT_EQ(printedunderlimit(100, [] { writescorelist(1, 0, 60); }),
+  EXPECT_EQ(
+      printedunderlimit(100000, [] { writescorelist(ListFormat::text, WayKind::all, everytotal); }),
+      writefailure("darts-score-everything.txt"));
+  EXPECT_EQ(printedunderlimit(100, [] { writescorelist(ListFormat::comma, WayKind::all, 60); }),
             writefailure("darts-score060.csv"));
   EXPECT_EQ(filecount(), 0U);
   // With room enough the same list is written.
-  EXPECT_EQ(printedunderlimit(100000, [] { writescorelist(1, 0, 60); }),
+  EXPECT_EQ(printedunderlimit(100000, [] { writescorelist(ListFormat::comma, WayKind::all, 60); }),
             success("darts-score060.csv"));
   EXPECT_EQ(filetext("darts-score060.csv"), *expectedone(true, false, 60));
 }
@@ -86,7 +87,7 @@ pid_t startwriter() {
   const pid_t child = fork();
   if (child == 0) {
     consoleout = std::fopen("/dev/null", "w");
-    writescorelist(0, 0, 0);
+    writescorelist(ListFormat::text, WayKind::all, everytotal);
     _exit(0);
   }
   return child;

@@ -64,18 +64,18 @@ std::vector<Way> finishingways(qword total) {
   return found;
 }
 
-std::string listing(qword total, qword option, qword showlist, qword showall) {
-  return capture([=] { statsproc(total, option, showlist, showall); });
+std::string listing(qword total, WayKind kind, WayList list) {
+  return capture([=] { statsproc(total, kind, list); });
 }
 
 // The summary as the rules describe it, from the brute-force counts.
-std::string summary(qword total, qword option) {
+std::string summary(qword total, WayKind kind) {
   const std::size_t count = waysbytotal()[total].size();
   const std::size_t ways = finishingways(total).size();
   std::string text = count == 1 ? "\n    There is just one way"
                                 : "\n    There are " + std::to_string(count) + " different ways";
   const std::string t = std::to_string(total);
-  if (option == 0) return text + " to achieve " + t + ".\n";
+  if (kind == WayKind::all) return text + " to achieve " + t + ".\n";
   if (ways == 0) {
     return text + " to achieve " + t +
            " generally,\n    but there are no ways that end on a double or a bullseye.\n\n";
@@ -91,13 +91,16 @@ TEST(WayListing, SummariesOfEveryTotalMatchTheBruteForceCounts) {
     if (waysbytotal()[total].empty()) {
       const std::string cant =
           "\n    You can't score " + std::to_string(total) + " with three darts.\n\n";
-      EXPECT_EQ(listing(total, 0, 1, 1), cant);
-      EXPECT_EQ(listing(total, 1, 0, 0), cant);
+      EXPECT_EQ(listing(total, WayKind::all, WayList::every), cant);
+      EXPECT_EQ(listing(total, WayKind::finishing, WayList::summary), cant);
       continue;
     }
-    EXPECT_EQ(listing(total, 0, 0, 0), summary(total, 0) + "\n") << total;
+    EXPECT_EQ(listing(total, WayKind::all, WayList::summary), summary(total, WayKind::all) + "\n")
+        << total;
     const bool none = finishingways(total).empty();
-    EXPECT_EQ(listing(total, 1, 0, 0), summary(total, 1) + (none ? "" : "\n")) << total;
+    EXPECT_EQ(listing(total, WayKind::finishing, WayList::summary),
+              summary(total, WayKind::finishing) + (none ? "" : "\n"))
+        << total;
   }
 }
 
@@ -141,44 +144,47 @@ std::vector<Way> sorted(std::vector<Way> ways) {
 
 TEST(WayListing, ListsEveryWayOnceAndFinishesLast) {
   for (qword total = 1; total <= 180; ++total) {
-    EXPECT_EQ(sorted(listedways(listing(total, 0, 1, 1))), sorted(waysbytotal()[total])) << total;
-    const std::vector<Way> finishing = listedways(listing(total, 1, 1, 1));
+    EXPECT_EQ(sorted(listedways(listing(total, WayKind::all, WayList::every))),
+              sorted(waysbytotal()[total]))
+        << total;
+    const std::vector<Way> finishing =
+        listedways(listing(total, WayKind::finishing, WayList::every));
     for (const Way& way : finishing) EXPECT_TRUE(finishes(way.back())) << total;
     EXPECT_EQ(sorted(finishing), sorted(finishingways(total))) << total;
   }
 }
 
 TEST(WayListing, PrintsSmallTotalsExactly) {
-  EXPECT_EQ(listing(1, 0, 1, 0),
+  EXPECT_EQ(listing(1, WayKind::all, WayList::firstten),
             "\n    There is just one way to achieve 1.\n        Single 1.\n\n");
-  EXPECT_EQ(listing(1, 1, 1, 0),
+  EXPECT_EQ(listing(1, WayKind::finishing, WayList::firstten),
             "\n    There is just one way to achieve 1 generally,\n"
             "    but there are no ways that end on a double or a bullseye.\n\n");
-  EXPECT_EQ(listing(2, 1, 1, 0),
+  EXPECT_EQ(listing(2, WayKind::finishing, WayList::firstten),
             "\n    There are 3 different ways to achieve 2 generally,\n"
             "    and one way ending on a double or a bullseye.\n"
             "        Double 1.\n\n");
-  EXPECT_EQ(listing(4, 1, 1, 0),
+  EXPECT_EQ(listing(4, WayKind::finishing, WayList::firstten),
             "\n    There are 9 different ways to achieve 4 generally,\n"
             "    and 4 ways ending on a double or a bullseye.\n"
             "        Double 2.\n"
             "        Single 2, double 1.\n"
             "        Double 1, double 1.\n"
             "        Single 1, single 1, double 1.\n\n");
-  EXPECT_EQ(listing(170, 1, 1, 0),
+  EXPECT_EQ(listing(170, WayKind::finishing, WayList::firstten),
             "\n    There is just one way to achieve 170 generally,\n"
             "    and one way ending on a double or a bullseye.\n"
             "        Treble 20, treble 20, bullseye.\n\n");
-  EXPECT_EQ(listing(180, 1, 1, 1),
+  EXPECT_EQ(listing(180, WayKind::finishing, WayList::every),
             "\n    There is just one way to achieve 180 generally,\n"
             "    but there are no ways that end on a double or a bullseye.\n\n");
   EXPECT_EQ(
-      listing(180, 0, 1, 0),
+      listing(180, WayKind::all, WayList::firstten),
       "\n    There is just one way to achieve 180.\n        Treble 20, treble 20, treble 20.\n\n");
 }
 
 TEST(WayListing, MovesOnlyOneFinishingDartLast) {
-  const std::string out = listing(81, 1, 1, 1);
+  const std::string out = listing(81, WayKind::finishing, WayList::every);
   EXPECT_THAT(out, HasSubstr("\n        Single 1, bullseye, double 15.\n"));
   EXPECT_THAT(out, HasSubstr("\n        Treble 10, single 1, bullseye.\n"));
   EXPECT_THAT(out, HasSubstr("\n        Treble 20, single 1, double 10.\n"));
@@ -193,27 +199,26 @@ std::size_t lines(const std::string& text) {
 }
 
 TEST(WayListing, CutsListsAfterTenLinesUnlessAllAreAsked) {
-  const std::string six = listing(6, 1, 1, 0);
+  const std::string six = listing(6, WayKind::finishing, WayList::firstten);
   EXPECT_EQ(lines(six), 10U);
   EXPECT_THAT(six, ::testing::Not(HasSubstr("etc...")));
-  const std::string seven = listing(7, 1, 1, 0);
+  const std::string seven = listing(7, WayKind::finishing, WayList::firstten);
   EXPECT_EQ(lines(seven), 10U);
   EXPECT_TRUE(seven.ends_with(".\n        etc...\n\n"));
-  const std::string five = listing(5, 0, 1, 0);
+  const std::string five = listing(5, WayKind::all, WayList::firstten);
   EXPECT_EQ(lines(five), 10U);
   EXPECT_TRUE(five.ends_with(".\n        etc...\n\n"));
-  const std::string fiveall = listing(5, 0, 1, 1);
+  const std::string fiveall = listing(5, WayKind::all, WayList::every);
   EXPECT_EQ(lines(fiveall), 12U);
   EXPECT_TRUE(fiveall.ends_with(".\n\n"));
-  EXPECT_EQ(lines(listing(60, 0, 1, 1)), 659U);
-  // Any showall other than 1 cuts.
-  EXPECT_EQ(lines(listing(60, 0, 1, 2)), 10U);
+  EXPECT_EQ(lines(listing(60, WayKind::all, WayList::every)), 659U);
 }
 
-TEST(WayListing, RefusesAnUnknownOptionAfterTheTotal) {
-  EXPECT_EQ(listing(60, 2, 1, 1), "Error: stats proc: invalid option for this procedure: 2\n\n\n");
-  EXPECT_EQ(listing(179, 2, 1, 1), "\n    You can't score 179 with three darts.\n\n");
-  EXPECT_EQ(listing(300, 0, 1, 1), "\n    You can't score 300 with three darts.\n\n");
+TEST(WayListing, RefusesTotalsThatCannotBeMade) {
+  EXPECT_EQ(listing(179, WayKind::finishing, WayList::every),
+            "\n    You can't score 179 with three darts.\n\n");
+  EXPECT_EQ(listing(300, WayKind::all, WayList::every),
+            "\n    You can't score 300 with three darts.\n\n");
 }
 
 }  // namespace

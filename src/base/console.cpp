@@ -10,8 +10,8 @@
 #include <cstdarg>
 #include <cstdlib>
 
-std::array<char, 16> inputbuffer{};
-std::array<char, 104> longinputbuffer{};
+std::array<char, shorttokenroom> inputbuffer{};
+std::array<char, longtokenroom> longinputbuffer{};
 
 std::FILE* consolein = nullptr;
 std::FILE* consoleout = nullptr;

@@ -8,13 +8,14 @@
 #include <span>
 #include <string_view>
 
+#include "base/limits.hpp"
 #include "base/qword.hpp"
 
 // The two token buffers. Each keeps the last token read into it until the next
 // read into the same buffer; the menu and short answers use inputbuffer, dart
 // answers and the calculator and export requests use longinputbuffer.
-extern std::array<char, 16> inputbuffer;
-extern std::array<char, 104> longinputbuffer;
+extern std::array<char, shorttokenroom> inputbuffer;
+extern std::array<char, longtokenroom> longinputbuffer;
 
 // Where the console reads and writes; null means standard input and output.
 extern std::FILE* consolein;

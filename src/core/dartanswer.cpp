@@ -30,8 +30,8 @@ struct DartWord {
 // a single.
 // clang-format off
 constexpr std::array<DartWord, 12> dartwords = {{
-    {"bull", '\0', false, 1, 50},      {"b", 'u', false, 1, 50},
-    {"outerbull", '\0', false, 1, 25}, {"o", 'u', false, 1, 25},
+    {"bull", '\0', false, 1, bullnumber},      {"b", 'u', false, 1, bullnumber},
+    {"outerbull", '\0', false, 1, outerbullnumber}, {"o", 'u', false, 1, outerbullnumber},
     {"double", '\0', false, 2, 0},     {"d", '\0', true, 2, 0},
     {"treble", '\0', false, 3, 0},     {"triple", '\0', false, 3, 0},  {"t", '\0', true, 3, 0},
     {"single", '\0', false, 1, 0},     {"s", '\0', true, 1, 0},
@@ -40,8 +40,6 @@ constexpr std::array<DartWord, 12> dartwords = {{
 // clang-format on
 
 constexpr std::string_view separators = " .,;-";
-
-constexpr qword highestnumber = 20;
 
 // The token and the reading position. at() gives the terminator for any
 // position at or beyond the end of the buffer, so no lookahead can leave it,
@@ -106,32 +104,27 @@ bool readdart(Token& token, Segment& dart) {
     ++token.p;
   }
   dart.number = number;
-  if (number > highestnumber) {
+  if (number > highestboardnumber) {
     printtext("    Nowhere on the dartboard scores more than 20, apart from the bullseyes.\n");
     return false;
   }
   return true;
 }
 
-bool ispresent(const Segment& dart) {
-  return dart.multiplier != 0 || dart.number != 0;
-}
-
 }  // namespace
 
 // Reads the darts, then judges them: a zero value first, then the finishing
 // rule on the last dart typed, then the total. Text after a third dart is
-// ignored. The three slots start as multiplier 0, number 0, which no board
-// segment has, so a slot that nothing was read into stays absent.
+// ignored. A slot that nothing was read into stays nodart.
 qword checkdartsanswer(qword wanted, std::span<const char> text) {
-  std::array<Segment, 3> darts{};
+  std::array<Segment, 3> darts = {nodart, nodart, nodart};
   Token token{text, 0};
   for (Segment& dart : darts) {
     if (token.at(0) == '\0') break;
     if (!readdart(token, dart)) return 1;
   }
   qword value = 0;
-  Segment last{0, 0};
+  Segment last = nodart;
   for (const Segment& dart : darts) {
     value += dart.multiplier * dart.number;
     if (ispresent(dart)) last = dart;
@@ -140,7 +133,7 @@ qword checkdartsanswer(qword wanted, std::span<const char> text) {
     printtext("    You entered zero - that won't help\n");
     return 1;
   }
-  if (last.multiplier != 2 && !(last.multiplier == 1 && last.number == 50)) {
+  if (!isfinishingdart(last)) {
     printtext("    No, the final dart must be a double or the bull\n");
     return 1;
   }

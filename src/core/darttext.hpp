@@ -22,20 +22,26 @@ struct Snippet {
   qword length;
 };
 
-// The key that stands for an absent dart, after the 62 segment order keys.
-inline constexpr std::size_t absentkey = 62;
+// The key that stands for an absent dart, after the segment order keys.
+inline constexpr std::size_t absentkey = boardtargets;
 
 // The order keys by multiplier code and number, absentkey where no dart is.
-using SegmentKeys = std::array<std::array<std::uint8_t, 51>, 4>;
+using SegmentKeys = std::array<std::array<std::uint8_t, bullnumber + 1>, highestmultiplier + 1>;
+
+// Whether a multiplier code and number name a board segment; the code does
+// not matter for the bulls.
+constexpr bool istarget(const Segment& dart) {
+  return ispresent(dart) && ((dart.number >= 1 && dart.number <= highestboardnumber) ||
+                             dart.number == outerbullnumber || dart.number == bullnumber);
+}
 
 constexpr SegmentKeys buildsegmentkeys() {
   SegmentKeys keys{};
   for (qword multiplier = 0; multiplier < keys.size(); ++multiplier) {
     for (qword number = 0; number < keys[multiplier].size(); ++number) {
-      keys[multiplier][number] = static_cast<std::uint8_t>(
-          multiplier == 0 || number == 0 || (number > 20 && number != 25 && number != 50)
-              ? absentkey
-              : segmentorderkey({multiplier, number}));
+      const Segment dart{multiplier, number};
+      keys[multiplier][number] =
+          static_cast<std::uint8_t>(istarget(dart) ? segmentorderkey(dart) : absentkey);
     }
   }
   return keys;
@@ -43,7 +49,7 @@ constexpr SegmentKeys buildsegmentkeys() {
 
 inline constexpr SegmentKeys segmentkeys = buildsegmentkeys();
 
-// The key of a dart as the table stores it (multiplier 1 to 3, number 0 to 50).
+// The key of a dart: a board target's order key, absentkey for no dart.
 constexpr std::size_t segmentkey(const Segment& dart) {
   return segmentkeys[dart.multiplier][dart.number];
 }
@@ -66,7 +72,7 @@ struct DartStyle {
 // last dart). Numbers of named darts run from 1 to 20.
 constexpr Snippet darttext(const Segment& dart, const DartStyle& style, std::string_view ending) {
   Snippet snippet{};
-  if (dart.number == 0) {
+  if (!ispresent(dart)) {
     appendsnippet(snippet, style.absent);
   } else {
     const DartName name = dartname(dart);
@@ -98,17 +104,16 @@ constexpr LineTexts buildlinetexts(const DartStyle& first, const DartStyle& late
   texts.allfields = allfields;
   for (std::size_t place = 0; place < 2; ++place) {
     for (std::size_t last = 0; last < 2; ++last) {
-      auto build = [&](qword multiplier, qword number) {
-        const Segment dart{multiplier, number};
+      auto build = [&](const Segment& dart) {
         texts.darts[place][last][segmentkey(dart)] =
             darttext(dart, place == 0 ? first : later, last != 0 ? ending : "");
       };
-      for (qword multiplier = 1; multiplier <= 3; ++multiplier) {
-        for (qword number = 1; number <= 20; ++number) build(multiplier, number);
+      for (qword multiplier = 1; multiplier <= highestmultiplier; ++multiplier) {
+        for (qword number = 1; number <= highestboardnumber; ++number) build({multiplier, number});
       }
-      build(1, 25);
-      build(1, 50);
-      build(1, 0);
+      build({1, outerbullnumber});
+      build({1, bullnumber});
+      build(nodart);
     }
   }
   return texts;
@@ -121,7 +126,7 @@ inline constexpr qword dartsroom = 3 * sizeof(Snippet::text);
 [[noreturn]] void nolineroom();
 
 // Puts the darts after the lead that ends at length and returns the line's new
-// length. The darts are in the order wanted; an absent dart has number 0. Each
+// length. The darts are in the order wanted; an absent one is nodart. Each
 // dart is one copy of a whole snippet field to the known end of the line: this
 // is the hot loop of the long lists, where formatting or a general copy per
 // dart would cost more than writing the line out. A line without dartsroom

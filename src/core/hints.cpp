@@ -23,8 +23,8 @@ struct HintName {
 constexpr std::array<HintName, 5> hintnames = {{
     {2, 0, "double", 'd', true},
     {3, 0, "treble", 't', true},
-    {1, 50, "bull", 'b', false},
-    {1, 25, "outer bull", 'o', false},
+    {1, bullnumber, "bull", 'b', false},
+    {1, outerbullnumber, "outer bull", 'o', false},
     {0, 0, "single", 's', true},
 }};
 
@@ -60,8 +60,6 @@ constexpr std::array<HintLine, 13> doubletreblehints = {{
     {6, "    Double 6 is 12; treble 6 is 18\n"},
 }};
 
-constexpr qword outerbull = 25;
-
 }  // namespace
 
 // Looks up the first finishing entry of total and names a dart of it that is
@@ -81,12 +79,12 @@ void lastdartshint(qword total) {
   const Segment& a = darts[0];
   const Segment& b = darts[1];
   const Segment& c = darts[2];
-  if (b.number == 0) {
+  if (!ispresent(b)) {
     printtext("    (It can be done with one dart)\n");
     return;
   }
   const Segment* named = &a;
-  if (c.number == 0) {
+  if (!ispresent(c)) {
     if (!isfinishingdart(b)) named = &b;
   } else if (!isfinishingdart(c) && isfinishingdart(a)) {
     named = &c;
@@ -116,7 +114,7 @@ void scorehints(const GameTurn& turn) {
     }
   }
   for (const Segment& dart : turn.darts) {
-    if (dart.number == outerbull) {
+    if (dart.number == outerbullnumber) {
       printtext("    The outer bullseye is worth 25\n");
       printed = true;
       break;

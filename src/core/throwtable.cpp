@@ -9,16 +9,17 @@
 
 namespace {
 
-constexpr int segments = 62;
+constexpr int segments = static_cast<int>(boardtargets);
 
 // The segment of an order key: singles 1 to 20, the outer bull, the bull,
 // doubles 1 to 20, trebles 1 to 20.
 constexpr Segment segmentofkey(int key) {
-  if (key < 20) return {1, static_cast<qword>(key + 1)};
-  if (key == 20) return {1, 25};
-  if (key == 21) return {1, 50};
-  if (key < 42) return {2, static_cast<qword>(key - 21)};
-  return {3, static_cast<qword>(key - 41)};
+  const auto at = static_cast<std::size_t>(key);
+  if (at < outerbullkey) return {1, at + 1};
+  if (at == outerbullkey) return {1, outerbullnumber};
+  if (at == bullkey) return {1, bullnumber};
+  if (at < firsttreblekey) return {2, at - firstdoublekey + 1};
+  return {3, at - firsttreblekey + 1};
 }
 
 constexpr bool keysroundtrip() {
@@ -29,17 +30,18 @@ constexpr bool keysroundtrip() {
 }
 static_assert(keysroundtrip(), "segmentofkey and segmentorderkey must be inverses");
 
-constexpr Segment absentdart{1, 0};
+// How the table stores an absent dart: multiplier code 1, number 0.
+constexpr Segment storedabsent{1, 0};
 
 // Packs darts A >= B >= C (by key); a negative key is an absent dart.
 constexpr ThrowEntry packentry(int a, int b, int c) {
-  const std::array<Segment, 3> darts = {segmentofkey(a), b < 0 ? absentdart : segmentofkey(b),
-                                        c < 0 ? absentdart : segmentofkey(c)};
+  const std::array<Segment, 3> darts = {segmentofkey(a), b < 0 ? storedabsent : segmentofkey(b),
+                                        c < 0 ? storedabsent : segmentofkey(c)};
   qword total = 0;
   qword flag = 0;
   for (const Segment& dart : darts) {
     total += dartpoints(dart);
-    if (dart.number != 0 && isfinishingdart(dart)) flag = 1;
+    if (isfinishingdart(dart)) flag = 1;
   }
   return flag << 56U | total << 48U | darts[0].multiplier << 28U | darts[1].multiplier << 26U |
          darts[2].multiplier << 24U | darts[0].number << 16U | darts[1].number << 8U |
@@ -120,11 +122,24 @@ constexpr TableIndex buildindex() {
 
 constexpr TableIndex tableindex = buildindex();
 
+// The totals from 1 to highestscore whose first entry, or first finishing
+// entry, the index does not find.
+constexpr TotalSet missingtotals(const std::array<std::uint16_t, highestscore + 1>& index) {
+  TotalSet set{};
+  for (qword total = 1; total <= highestscore; ++total) {
+    if (index[total] == throwentries) set.totals[set.count++] = total;
+  }
+  return set;
+}
+
 static_assert(throwentries < 0xFFFF, "the index holds positions in 16 bits");
 static_assert(throwtable[throwentries] == 0 && throwtable[throwentries + 1] == 0);
 static_assert(throwtable[0] == 0x0001000115010000ULL);
 
 }  // namespace
+
+extern constexpr TotalSet unmakeabletotals = missingtotals(tableindex.first);
+extern constexpr TotalSet unfinishabletotals = missingtotals(tableindex.finishing);
 
 qword firstentry(qword total) {
   return total <= highestscore ? tableindex.first[total] : throwentries;

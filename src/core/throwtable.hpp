@@ -6,24 +6,33 @@
 // double or the bull), the total (8 bits), the number of entries of this total
 // (16 bits, in the first entry of each total only), two zero bits, the
 // multiplier codes of darts A, B and C (2 bits each) and their numbers (8 bits
-// each). Darts are stored highest segment first; an absent dart is multiplier
-// 1, number 0.
+// each). Darts are stored highest segment first; an absent dart is stored as
+// multiplier 1, number 0, and read back as nodart.
 #pragma once
 
 #include <array>
 #include <cstddef>
 
+#include "base/limits.hpp"
 #include "base/qword.hpp"
 
 using ThrowEntry = qword;
 
 // One scoring target, or one dart: a multiplier code (1 single, 2 double,
-// 3 treble) and a number (1 to 20, 25 for the outer bull, 50 for the bull;
-// 0 for an absent dart).
+// 3 treble) and a number (1 to 20, 25 for the outer bull, 50 for the bull).
 struct Segment {
   qword multiplier;
   qword number;
 };
+
+// The one encoding of "no dart" in a turn or an answer: multiplier code 0,
+// which no target has. A dart typed as "s0" or "d0" is present, though it
+// scores nothing.
+inline constexpr Segment nodart{0, 0};
+
+constexpr bool ispresent(const Segment& dart) {
+  return dart.multiplier != 0;
+}
 
 // One turn of three darts: its total and its darts in throwing order. The
 // standard game throws them, and the adding-up hints read them.
@@ -32,19 +41,22 @@ struct GameTurn {
   std::array<Segment, 3> darts;
 };
 
-// The most that one turn of three darts can score, treble 20 three times.
-inline constexpr qword highestscore = 180;
-
 // The segment order key of a dart: singles 1 to 20 (0 to 19), the outer bull
 // (20), the bull (21), doubles (22 to 41), trebles (42 to 61). Darts within an
 // entry and entries within a total are ordered by it.
 constexpr std::size_t segmentorderkey(const Segment& dart) {
-  if (dart.number == 25) return 20;
-  if (dart.number == 50) return 21;
-  return (dart.multiplier - 1) * 20 + (dart.multiplier == 1 ? 0 : 2) + dart.number - 1;
+  if (dart.number == outerbullnumber) return outerbullkey;
+  if (dart.number == bullnumber) return bullkey;
+  const std::size_t firstkey =
+      dart.multiplier == 1 ? 0 : (dart.multiplier == 2 ? firstdoublekey : firsttreblekey);
+  return firstkey + dart.number - 1;
 }
 
-inline constexpr std::size_t throwentries = 43679;
+// Every multiset of one, two or three of the board's targets: n + n(n+1)/2 +
+// n(n+1)(n+2)/6 for n targets.
+inline constexpr std::size_t throwentries =
+    boardtargets + boardtargets * (boardtargets + 1) / 2 +
+    boardtargets * (boardtargets + 1) * (boardtargets + 2) / 6;
 inline constexpr std::size_t throwtablesize = throwentries + 2;
 
 // The table itself, with its two terminating zero words.
@@ -60,17 +72,23 @@ constexpr qword entrycount(ThrowEntry entry) {
   return (entry >> 32U) & 0xFFFFU;
 }
 
-// Darts A, B and C of an entry, as stored.
-constexpr std::array<Segment, 3> decodeentry(ThrowEntry entry) {
-  return {{{(entry >> 28U) & 3U, (entry >> 16U) & 0xFFU},
-           {(entry >> 26U) & 3U, (entry >> 8U) & 0xFFU},
-           {(entry >> 24U) & 3U, entry & 0xFFU}}};
+// One dart of an entry from its multiplier code and number bits; a stored
+// number of 0 is no dart.
+constexpr Segment storeddart(qword multiplier, qword number) {
+  return number == 0 ? nodart : Segment{multiplier, number};
 }
 
-// The number of darts of an entry: those with a non-zero number.
+// Darts A, B and C of an entry, as stored.
+constexpr std::array<Segment, 3> decodeentry(ThrowEntry entry) {
+  return {{storeddart((entry >> 28U) & 3U, (entry >> 16U) & 0xFFU),
+           storeddart((entry >> 26U) & 3U, (entry >> 8U) & 0xFFU),
+           storeddart((entry >> 24U) & 3U, entry & 0xFFU)}};
+}
+
+// The number of darts of an entry.
 constexpr qword dartcount(ThrowEntry entry) {
   qword darts = 0;
-  for (const Segment& dart : decodeentry(entry)) darts += dart.number != 0 ? 1 : 0;
+  for (const Segment& dart : decodeentry(entry)) darts += ispresent(dart) ? 1 : 0;
   return darts;
 }
 
@@ -80,7 +98,7 @@ constexpr qword dartpoints(const Segment& dart) {
 
 // A dart that may end a game: a double, or the bull.
 constexpr bool isfinishingdart(const Segment& dart) {
-  return dart.multiplier == 2 || dart.number == 50;
+  return dart.multiplier == 2 || dart.number == bullnumber;
 }
 
 // How a dart is named in the way listing, the questions and the score lists:
@@ -95,8 +113,8 @@ struct DartName {
 constexpr DartName dartname(const Segment& dart) {
   if (dart.multiplier == 2) return {"double", "Double", true};
   if (dart.multiplier == 3) return {"treble", "Treble", true};
-  if (dart.number == 50) return {"bullseye", "Bullseye", false};
-  if (dart.number == 25) return {"outer bullseye", "Outer bullseye", false};
+  if (dart.number == bullnumber) return {"bullseye", "Bullseye", false};
+  if (dart.number == outerbullnumber) return {"outer bullseye", "Outer bullseye", false};
   return {"single", "Single", true};
 }
 
@@ -110,14 +128,14 @@ constexpr void finishinglast(std::array<Segment, 3>& darts) {
     darts[i] = darts[j];
     darts[j] = kept;
   };
-  if (darts[2].number != 0) {
+  if (ispresent(darts[2])) {
     if (isfinishingdart(darts[2])) return;
     if (isfinishingdart(darts[0])) {
       exchange(0, 2);
     } else if (isfinishingdart(darts[1])) {
       exchange(1, 2);
     }
-  } else if (darts[1].number != 0 && !isfinishingdart(darts[1])) {
+  } else if (ispresent(darts[1]) && !isfinishingdart(darts[1])) {
     exchange(0, 1);
   }
 }
@@ -137,3 +155,26 @@ qword numberoffinishingways(qword total);
 
 // Whether any entry of total carries the finishing flag.
 bool hasfinishingway(qword total);
+
+// Which ways of a total a listing takes: all of them, or only those that can
+// end a game (an entry with the finishing flag), printed with a finishing dart
+// last.
+enum class WayKind { all, finishing };
+
+constexpr bool takesentry(WayKind kind, ThrowEntry entry) {
+  return kind == WayKind::all || entryflag(entry) != 0;
+}
+
+// Totals from 1 to highestscore, in ascending order, that the table decides
+// something about; the compiler derives them from the table.
+struct TotalSet {
+  std::array<qword, highestscore> totals;
+  std::size_t count;
+};
+
+// The totals that no one, two or three darts make.
+extern const TotalSet unmakeabletotals;
+
+// The totals that no one, two or three darts ending on a double or the bull
+// make: the unmakeable ones, and those made only otherwise.
+extern const TotalSet unfinishabletotals;

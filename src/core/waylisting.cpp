@@ -14,9 +14,6 @@
 
 namespace {
 
-// Lists are cut to this many lines unless every way is asked for.
-constexpr qword listlimit = 10;
-
 // A line of the list: the indent, the first dart capitalised, each further
 // present dart after a comma, and a full stop.
 constexpr std::string_view wayindent = "        ";
@@ -29,15 +26,15 @@ void printblock(qword length) {
   printtext("%.*s", static_cast<int>(length), wayblock.data());
 }
 
-// Prints the summary lines; false when option 1 finds no finishing way, in
-// which case the summary has ended the output.
-bool printsummary(qword total, qword option, qword count, qword ways) {
+// Prints the summary lines; false when a finishing listing finds no finishing
+// way, in which case the summary has ended the output.
+bool printsummary(qword total, WayKind kind, qword count, qword ways) {
   if (count == 1) {
     printtext("\n    There is just one way");
   } else {
     printtext("\n    There are %llu different ways", count);
   }
-  if (option == 0) {
+  if (kind == WayKind::all) {
     printtext(" to achieve %llu.\n", total);
     return true;
   }
@@ -60,10 +57,10 @@ bool printsummary(qword total, qword option, qword count, qword ways) {
 }  // namespace
 
 // Finds the total's run, counts its ways and finishing ways, prints the summary
-// and then, if asked, the list in table order. Under option 1 entries without
-// the finishing flag are passed over and each listed way is reordered so that
-// a double or the bull is thrown last.
-void statsproc(qword total, qword option, qword showlist, qword showall) {
+// and then, if asked, the list in table order. A finishing listing passes over
+// entries without the finishing flag and reorders each listed way so that a
+// double or the bull is thrown last.
+void statsproc(qword total, WayKind kind, WayList list) {
   const qword first = firstentry(total);
   if (first == throwentries) {
     printtext("\n    You can't score %llu with three darts.\n\n", total);
@@ -71,23 +68,19 @@ void statsproc(qword total, qword option, qword showlist, qword showall) {
   }
   const qword count = entrycount(throwtable[first]);
   const qword ways = numberoffinishingways(total);
-  if (option != 0 && option != 1) {
-    printtext("Error: stats proc: invalid option for this procedure: %llu\n\n\n", option);
-    return;
-  }
-  if (!printsummary(total, option, count, ways)) return;
-  if (showlist == 0) {
+  if (!printsummary(total, kind, count, ways)) return;
+  if (list == WayList::summary) {
     printtext("\n");
     return;
   }
-  const qword listed = option == 1 ? ways : count;
-  const bool cut = showall != 1 && listed > listlimit;
+  const qword listed = kind == WayKind::finishing ? ways : count;
+  const bool cut = list != WayList::every && listed > listlimit;
   qword lines = cut ? listlimit : listed;
   qword length = 0;
   for (qword i = first; lines > 0; ++i) {
-    if (option == 1 && entryflag(throwtable[i]) == 0) continue;
+    if (!takesentry(kind, throwtable[i])) continue;
     std::array<Segment, 3> darts = decodeentry(throwtable[i]);
-    if (option == 1) finishinglast(darts);
+    if (kind == WayKind::finishing) finishinglast(darts);
     if (wayblock.size() - length < wayindent.size() + dartsroom) {
       printblock(length);
       length = 0;

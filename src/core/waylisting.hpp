@@ -4,10 +4,13 @@
 #pragma once
 
 #include "base/qword.hpp"
+#include "core/throwtable.hpp"
 
-// Prints the summary for total and, when showlist is 1, its ways: every way
-// when showall is 1, else at most ten followed by "etc...". Option 0 counts and
-// lists all ways; option 1 lists only those that can end on a double or the
-// bull, each printed with a finishing dart last. Other options are refused
-// with an error line.
-void statsproc(qword total, qword option, qword showlist, qword showall);
+// How much statsproc prints: the summary alone; the summary and at most
+// listlimit ways, then "etc..." if there are more; or the summary and every way.
+enum class WayList { summary, firstten, every };
+
+// Prints the summary for total and, as list asks, its ways. WayKind::all
+// counts and lists every way; WayKind::finishing lists only those that can end
+// on a double or the bull, each printed with a finishing dart last.
+void statsproc(qword total, WayKind kind, WayList list);

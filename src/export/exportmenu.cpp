@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/console.hpp"
+#include "base/limits.hpp"
 #include "base/qword.hpp"
 #include "core/throwtable.hpp"
 #include "export/scorelist.hpp"
@@ -18,15 +19,15 @@ namespace {
 // kind they pass to the writer.
 struct RequestCode {
   std::string_view code;
-  qword format;
-  qword doubles;
+  ListFormat format;
+  WayKind kind;
 };
 
 constexpr std::array<RequestCode, 4> requestcodes = {{
-    {"at", 0, 0},
-    {"dt", 0, 1},
-    {"ac", 1, 0},
-    {"dc", 1, 1},
+    {"at", ListFormat::text, WayKind::all},
+    {"dt", ListFormat::text, WayKind::finishing},
+    {"ac", ListFormat::comma, WayKind::all},
+    {"dc", ListFormat::comma, WayKind::finishing},
 }};
 
 constexpr const char* introduction =
@@ -67,8 +68,6 @@ constexpr const char* notunderstood =
     "\nI didn't understand what you typed.\n"
     "Type at, dt, ac, dc, maybe preceded by a number. '?' for help.\n\n";
 
-constexpr std::size_t lookedat = 5;  // characters of a request that count
-
 bool isdecimaldigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -86,7 +85,7 @@ void handlenumbered(std::string_view request) {
     for (const RequestCode& code : requestcodes) {
       for (std::size_t at = 1; at + 2 <= request.size(); ++at) {
         if (request.substr(at, 2) != code.code) continue;
-        writescorelist(code.format, code.doubles, total);
+        writescorelist(code.format, code.kind, total);
         return;
       }
     }
@@ -106,12 +105,12 @@ void handlenumbered(std::string_view request) {
 void handlerequest(std::string_view token) {
   for (const RequestCode& code : requestcodes) {
     if (token == code.code) {
-      writescorelist(code.format, code.doubles, 0);
+      writescorelist(code.format, code.kind, everytotal);
       return;
     }
   }
   if (!token.empty() && isdecimaldigit(token.front())) {
-    handlenumbered(token.substr(0, lookedat));
+    handlenumbered(token.substr(0, requestlength));
   } else {
     printtext("%s", notunderstood);
   }

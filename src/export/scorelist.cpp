@@ -26,8 +26,8 @@ namespace {
 // Room for the longest piece: a text header with the web address.
 using LineBuffer = std::array<char, 200>;
 
-// Fixed pieces; the pairs are indexed by the doubles flag (0 all, 1 doubles)
-// or by the format (0 text, 1 comma-separated).
+// Fixed pieces; the pairs are indexed by the kind of ways (all, finishing)
+// or by the format (text, comma-separated).
 constexpr std::string_view commaheader = "total,first dart,second dart,third dart\n";
 constexpr std::string_view onewayopening = "Jandro's Pellowin's darts program - ";
 constexpr std::string_view manywaysopening = "Jandro Pellowin's darts program - ";
@@ -35,12 +35,17 @@ constexpr std::array<std::string_view, 2> onetotalendings = {
     " with three darts:\n\n", " with three darts and end on a double or bull:\n\n"};
 constexpr std::array<std::string_view, 2> everytotalendings = {
     ":\n", " while ending on a double or a bull:\n"};
-constexpr std::array<std::string_view, 2> impossiblenotes = {
-    "\n[You cannot score 163, 166, 169, 172, 173, 175, 176, 178, or 179 with three darts.]\n",
-    "\n[You cannot score 1, 159, 162, 163, 165, 166, 168, 169, 171, 172, 173, 174, 175, 176, "
-    "177, 178, 179, or 180 with three darts and end on a double or the bullseye.]\n"};
+constexpr std::array<std::string_view, 2> impossibleendings = {
+    " with three darts.]\n", " with three darts and end on a double or the bullseye.]\n"};
 constexpr std::array<std::string_view, 2> doublessuffixes = {"", "-doubles"};
 constexpr std::array<std::string_view, 2> extensions = {".txt", ".csv"};
+
+constexpr std::size_t index(WayKind kind) {
+  return kind == WayKind::finishing ? 1 : 0;
+}
+constexpr std::size_t index(ListFormat format) {
+  return format == ListFormat::comma ? 1 : 0;
+}
 
 // The explanation that follows a failed creation, for the two error numbers
 // that have one: for the list of one total, and for the list of every total.
@@ -82,7 +87,7 @@ void writepiece(ListFile& list, const LineBuffer& line, qword from, qword end) {
 // The two kinds of line after their lead: a text line has only the darts
 // present, the first after ": " and capitalised, the others after ", "; a
 // comma-separated line always has three dart fields, an absent dart as
-// "no dart". Indexed by the format (0 text, 1 comma-separated).
+// "no dart". Indexed by the format.
 constexpr std::array<LineTexts, 2> linetexts = {
     buildlinetexts({": ", true, ""}, {", ", false, ""}, "\n", false),
     buildlinetexts({",", false, ",no dart"}, {",", false, ",no dart"}, "\n", true)};
@@ -94,32 +99,47 @@ static_assert(1 + 5 + dartsroom < sizeof(LineBuffer));
 // Completes the line of one entry after the lead already in the line (which
 // ends at length): the darts, the last of them with the line end. A doubles
 // list has a finishing dart moved last. Returns the line's length.
-qword finishentryline(LineBuffer& line, qword length, ThrowEntry entry, bool comma, bool doubles) {
+qword finishentryline(LineBuffer& line, qword length, ThrowEntry entry, ListFormat format,
+                      WayKind kind) {
   std::array<Segment, 3> darts = decodeentry(entry);
-  if (doubles) finishinglast(darts);
-  length = putdarts(line, length, darts, linetexts[comma ? 1 : 0]);
+  if (kind == WayKind::finishing) finishinglast(darts);
+  length = putdarts(line, length, darts, linetexts[index(format)]);
   line[length] = '\0';
   return length;
 }
 
 // darts-score020-doubles.csv for one total, darts-score-everything.txt and its
 // kin for every total.
-void buildfilename(LineBuffer& name, bool comma, bool doubles, qword total) {
+void buildfilename(LineBuffer& name, ListFormat format, WayKind kind, qword total) {
   copystring(name, "darts-score");
-  if (total != 0) {
+  if (total != everytotal) {
     appendqword(name, total, 3);
   } else {
     appendstring(name, "-everything");
   }
-  appendstring(name, doublessuffixes[doubles ? 1 : 0]);
-  appendstring(name, extensions[comma ? 1 : 0]);
+  appendstring(name, doublessuffixes[index(kind)]);
+  appendstring(name, extensions[index(format)]);
+}
+
+// The note of a text list of every total: the totals the list cannot hold,
+// as the table has them, "1, 2, or 3".
+qword putimpossiblenote(LineBuffer& line, WayKind kind) {
+  const TotalSet& missing = kind == WayKind::finishing ? unfinishabletotals : unmakeabletotals;
+  copystring(line, "\n[You cannot score ");
+  for (std::size_t i = 0; i < missing.count; ++i) {
+    if (i > 0) appendstring(line, ", ");
+    if (i > 0 && i + 1 == missing.count) appendstring(line, "or ");
+    appendqword(line, missing.totals[i], 0);
+  }
+  return appendstring(line, impossibleendings[index(kind)]);
 }
 
 // The list of one total: the header, then lines numbered from 1, taking the
 // total's run from its first entry and skipping entries that cannot finish in
 // a doubles list, until all lines are written.
-void writeonetotal(ListFile& list, bool comma, bool doubles, qword total, qword first,
+void writeonetotal(ListFile& list, ListFormat format, WayKind kind, qword total, qword first,
                    qword lines) {
+  const bool comma = format == ListFormat::comma;
   LineBuffer line{};
   qword length = 0;
   if (comma) {
@@ -135,24 +155,25 @@ void writeonetotal(ListFile& list, bool comma, bool doubles, qword total, qword 
       appendstring(line, " ways you can achieve ");
     }
     appendqword(line, total, 0);
-    length = appendstring(line, onetotalendings[doubles ? 1 : 0]);
+    length = appendstring(line, onetotalendings[index(kind)]);
   }
   writepiece(list, line, 0, length);
   qword written = 0;
   for (qword at = first; written < lines && !list.failed; ++at) {
     const ThrowEntry entry = throwtable[at];
-    if (doubles && entryflag(entry) == 0) continue;
+    if (!takesentry(kind, entry)) continue;
     ++written;
     copystring(line, "");
     length = appendqword(line, comma ? total : written, 0);
-    writepiece(list, line, 0, finishentryline(line, length, entry, comma, doubles));
+    writepiece(list, line, 0, finishentryline(line, length, entry, format, kind));
   }
 }
 
 // The list of every total: the header, for text the note of the totals that
 // cannot be made, then the whole table up to its zero word, each line led by
 // its total. Text lists open each total's group with an empty line.
-void writeeverytotal(ListFile& list, bool comma, bool doubles) {
+void writeeverytotal(ListFile& list, ListFormat format, WayKind kind) {
+  const bool comma = format == ListFormat::comma;
   LineBuffer line{};
   if (comma) {
     writepiece(list, line, 0, copystring(line, commaheader));
@@ -160,8 +181,8 @@ void writeeverytotal(ListFile& list, bool comma, bool doubles) {
     copystring(line, manywaysopening);
     appendstring(line, authoraddress);
     appendstring(line, "\n\nAll the possible scores you can achieve with three darts");
-    writepiece(list, line, 0, appendstring(line, everytotalendings[doubles ? 1 : 0]));
-    writepiece(list, line, 0, copystring(line, impossiblenotes[doubles ? 1 : 0]));
+    writepiece(list, line, 0, appendstring(line, everytotalendings[index(kind)]));
+    writepiece(list, line, 0, putimpossiblenote(line, kind));
   }
   // The line buffer keeps the lead of the current total, an empty line and the
   // total, and each entry's darts are put after it. Only the first line of a
@@ -171,14 +192,14 @@ void writeeverytotal(ListFile& list, bool comma, bool doubles) {
   bool opensgroup = false;
   for (qword at = 0; throwtable[at] != 0 && !list.failed; ++at) {
     const ThrowEntry entry = throwtable[at];
-    if (doubles && entryflag(entry) == 0) continue;
+    if (!takesentry(kind, entry)) continue;
     if (entrytotal(entry) != previous) {
       previous = entrytotal(entry);
       copystring(line, "\n");
       leadend = appendqword(line, previous, 0);
       opensgroup = !comma;
     }
-    const qword length = finishentryline(line, leadend, entry, comma, doubles);
+    const qword length = finishentryline(line, leadend, entry, format, kind);
     writepiece(list, line, opensgroup ? 0 : 1, length);
     opensgroup = false;
   }
@@ -227,12 +248,11 @@ void finishlist(ListFile& list, const LineBuffer& name, bool everytotal) {
 // Refuses a total the table does not hold, and a doubles list of a total that
 // cannot end on a double or the bull, before any file is created; otherwise
 // writes the list and names it, never replacing an existing file.
-void writescorelist(qword format, qword doubles, qword total) {
-  const bool comma = format != 0;
-  const bool finishing = doubles != 0;
+void writescorelist(ListFormat format, WayKind kind, qword total) {
+  const bool finishing = kind == WayKind::finishing;
   qword first = 0;
   qword lines = 0;
-  if (total != 0) {
+  if (total != everytotal) {
     first = firstentry(total);
     if (first == throwentries) {
       printtext("\nYou can't score %llu with three darts.\n", total);
@@ -247,19 +267,19 @@ void writescorelist(qword format, qword doubles, qword total) {
     lines = finishing ? flagged : count;
   }
   LineBuffer name{};
-  buildfilename(name, comma, finishing, total);
+  buildfilename(name, format, kind, total);
   errno = 0;
   ListFile list{{}, false, 0};
   if (!createnewfile(list.file, name.data())) {
-    reportcreatefailure(name, errno, total == 0);
+    reportcreatefailure(name, errno, total == everytotal);
     return;
   }
   // A buffer of its own, large enough that the long lists need few writes.
   std::setvbuf(list.file.stream, filebuffer.data(), _IOFBF, filebuffer.size());
-  if (total != 0) {
-    writeonetotal(list, comma, finishing, total, first, lines);
+  if (total != everytotal) {
+    writeonetotal(list, format, kind, total, first, lines);
   } else {
-    writeeverytotal(list, comma, finishing);
+    writeeverytotal(list, format, kind);
   }
-  finishlist(list, name, total == 0);
+  finishlist(list, name, total == everytotal);
 }

@@ -5,11 +5,17 @@
 #pragma once
 
 #include "base/qword.hpp"
+#include "core/throwtable.hpp"
 
-// Writes one score list and reports the outcome on the console. format is 0
-// for a text list and anything else for a comma-separated one; doubles is 1
-// for the combinations that contain a double or the bull (that dart moved to
-// the end), 0 for all; total is 1 to 180 for one total's list, 0 for every
-// total. An existing file is never touched, and a file that could not be
+// A text list (.txt) or a comma-separated one (.csv).
+enum class ListFormat { text, comma };
+
+// The total that asks writescorelist for the list of every total.
+inline constexpr qword everytotal = 0;
+
+// Writes one score list and reports the outcome on the console: all the
+// combinations, or only those that contain a double or the bull (WayKind::
+// finishing, that dart moved to the end), of one total from 1 to 180 or of
+// everytotal. An existing file is never touched, and a file that could not be
 // written completely is removed again.
-void writescorelist(qword format, qword doubles, qword total);
+void writescorelist(ListFormat format, WayKind kind, qword total);

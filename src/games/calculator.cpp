@@ -8,6 +8,7 @@
 #include <span>
 
 #include "base/console.hpp"
+#include "base/limits.hpp"
 #include "base/qword.hpp"
 #include "core/throwtable.hpp"
 #include "core/waylisting.hpp"
@@ -33,9 +34,6 @@ constexpr std::array<RequestLetter, 3> requestletters = {{
     {'f', true, false},
     {'a', false, true},
 }};
-
-// Only the first five characters of a token are looked at.
-constexpr qword requestlength = 5;
 
 // Reads a request from the start of token: digits and request letters in any
 // order, the digits forming one number, up to the first other character.
@@ -92,7 +90,8 @@ void dartscalculator() {
           "> ");
       promptsuppressed = true;
     } else {
-      statsproc(request.number, request.finishing ? 1 : 0, 1, request.all ? 1 : 0);
+      statsproc(request.number, request.finishing ? WayKind::finishing : WayKind::all,
+                request.all ? WayList::every : WayList::firstten);
     }
   }
 }

@@ -11,20 +11,19 @@
 
 namespace {
 
-constexpr qword target = 101;
 constexpr qword answerdigits = 3;
-constexpr qword highestanswer = target - 1;
+constexpr qword highestanswer = exactlytarget - 1;
 
 // Draws the scores already reached, 1 to 98 from one generator value each. A
 // value drawn before is moved on by 7 (wrapping past 99 to the start), once,
 // without checking the moved value again, so repeats stay possible but rare.
 void drawstartingvalues(std::array<qword, drillquestions>& values) {
   for (qword i = 0; i < drillquestions; ++i) {
-    qword candidate = nextrandom() % 98 + 1;
+    qword candidate = nextrandom() % highesthave + 1;
     for (qword j = 0; j < i; ++j) {
       if (values[j] == candidate) {
-        candidate += 7;
-        if (candidate > 99) candidate -= 99;
+        candidate += repeatstep;
+        if (candidate > repeatwrap) candidate -= repeatwrap;
         break;
       }
     }
@@ -42,7 +41,7 @@ QuestionEnd askquestion(qword number, qword have) {
       "    %llu: How many points do you need to reach 101 if you already have %llu?\n"
       "    'a' for answer; 'q' to return to main menu.\n> ",
       number, have);
-  const qword wanted = target - have;
+  const qword wanted = exactlytarget - have;
   for (;;) {
     readtoken(inputbuffer);
     if (inputbuffer[0] == 'q') return QuestionEnd::left;

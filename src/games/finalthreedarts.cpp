@@ -14,12 +14,12 @@
 
 namespace {
 
-constexpr Segment bull{1, 50};
+constexpr Segment bull{1, bullnumber};
 
 // The finishing dart: a double of the drawn number, or the bull for either
-// bull value (21 or 22), never the outer bull.
+// bull value, never the outer bull.
 Segment finishingdartfrom(qword number) {
-  return number > 20 ? bull : Segment{2, number};
+  return number > highestboardnumber ? bull : Segment{2, number};
 }
 
 // Throws the darts of one question and returns their total. The draws come in

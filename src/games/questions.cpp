@@ -52,11 +52,11 @@ QuestionEnd askfinish(qword total, void (*restate)(qword total)) {
       case 'q':
         return QuestionEnd::left;
       case 'a':
-        statsproc(total, 1, 1, 0);
+        statsproc(total, WayKind::finishing, WayList::firstten);
         return QuestionEnd::answershown;
       case 'h':
         printtext("    Hint:");
-        statsproc(total, 1, 0, 0);
+        statsproc(total, WayKind::finishing, WayList::summary);
         lastdartshint(total);
         break;
       case '?':

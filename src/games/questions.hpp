@@ -5,6 +5,7 @@
 #pragma once
 
 #include "base/console.hpp"
+#include "base/limits.hpp"
 #include "base/qword.hpp"
 
 // Questions asked and answered correctly since start-up. Every game adds to
@@ -30,9 +31,6 @@ void printgamescore(qword score, qword asked);
 
 // Counts a correct answer in the game's own score and in the statistics.
 void countcorrect(qword& score);
-
-// The number of questions in a game of each drill.
-inline constexpr qword drillquestions = 20;
 
 // How a question ended: answered correctly, its answer shown, or left with "q".
 enum class QuestionEnd { correct, answershown, left };

@@ -52,7 +52,7 @@ qword drawgameset(GameArray& turns, qword start) {
 void printturn(const GameTurn& turn) {
   bool first = true;
   for (const Segment& dart : turn.darts) {
-    if (dart.multiplier == 0 || dart.number == 0) continue;
+    if (!ispresent(dart)) continue;
     const DartName name = dartname(dart);
     printtext("%s%s", first ? "" : ", ", name.lower);
     if (name.numbered) printtext(" %llu", dart.number);

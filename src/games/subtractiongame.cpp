@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr qword drawattempts = 300;
-constexpr qword highestanswer = 600;
-
 struct Pair {
   qword subtrahend;
   qword minuend;
@@ -22,9 +19,9 @@ struct Pair {
 // numbers are drawn again; should the generator give 300 equal pairs in a row
 // the question falls back to a fixed pair.
 Pair drawpair() {
-  for (qword attempt = 0; attempt < drawattempts; ++attempt) {
-    qword first = nextrandom() % 179 + 1;
-    qword second = nextrandom() % 491 + 10;
+  for (qword attempt = 0; attempt < pairattempts; ++attempt) {
+    qword first = nextrandom() % (highestsubtrahend - lowestsubtrahend + 1) + lowestsubtrahend;
+    qword second = nextrandom() % (highestminuend - lowestminuend + 1) + lowestminuend;
     if (first > second) {
       const qword kept = first;
       first = second;
@@ -66,8 +63,8 @@ QuestionEnd askquestion(qword number, qword score) {
         break;
       default: {
         const qword answer = readnumber(inputbuffer, 3);
-        if (answer == 0 || answer > highestanswer) {
-          printrangemessage("\n", highestanswer, "or a, h, q");
+        if (answer == 0 || answer > highestdifference) {
+          printrangemessage("\n", highestdifference, "or a, h, q");
         } else if (checksubtraction(answer, pair.minuend, pair.subtrahend) == 0) {
           return QuestionEnd::correct;
         }

@@ -5,7 +5,13 @@
 
 #include <array>
 
+#include "base/limits.hpp"
 #include "base/qword.hpp"
+
+// The draw values that stand for the outer bull and the bull, after the board
+// numbers.
+inline constexpr qword outerbulldraw = highestboardnumber + 1;
+inline constexpr qword bulldraw = highestboardnumber + 2;
 
 // The board numbers by the low five bits of r. Slots 1 to 22 hold themselves
 // (21 and 22 stand for the two bulls, which each caller turns into segments);
@@ -21,7 +27,7 @@ inline constexpr std::array<qword, 8> multipliercodes = {1, 1, 2, 3, 1, 1, 2, 2}
 
 // The mappings themselves, from one generator value r to the drawn result.
 constexpr qword uniformnumberfor(qword r) {
-  return r % 22 + 1;
+  return r % bulldraw + 1;
 }
 constexpr qword weightednumberfor(qword r) {
   return weightednumbers[r & 31U];

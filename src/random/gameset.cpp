@@ -2,8 +2,6 @@
 // the weighted draws, the last one replaced by a finish for the score left.
 #include "random/gameset.hpp"
 
-#include <algorithm>
-
 #include "base/console.hpp"
 #include "random/draws.hpp"
 
@@ -19,13 +17,6 @@ void throwturn(GameTurn& turn) {
     dart = boardsegment(multiplier, randomweightednumber());
     turn.total += dartpoints(dart);
   }
-}
-
-// Whether no one, two or three darts ending on a double or the bull make left.
-bool isunfinishable(qword left) {
-  return left > highestfinish ||
-         std::find(unfinishableremainders.begin(), unfinishableremainders.end(), left) !=
-             unfinishableremainders.end();
 }
 
 }  // namespace
@@ -47,8 +38,7 @@ qword fillthenewgamearray(GameArray& array, qword start) {
     if (sum >= start) break;
   }
   const qword left = start - (sum - array[last].total);
-  if (isunfinishable(left)) return drawagain;
-  if (!hasfinishingway(left)) return cannotcontinue;
+  if (!hasfinishingway(left)) return drawagain;
   overwritewithdouble(array[last], left);
   array[last + 1].total = 0;
   return last + 1;
@@ -56,7 +46,7 @@ qword fillthenewgamearray(GameArray& array, qword start) {
 
 // Takes the first entry of wanted's run that ends on a double or the bull (so
 // the same total always gets the same finish), moves the finishing dart last
-// and writes it over turn, absent darts as multiplier 1, number 0. The three
+// and writes it over turn, absent darts as nodart. The three
 // checks guard against a table that could not serve the generator; each is a
 // fault in the program, so it stops with a failure status rather than 0.
 void overwritewithdouble(GameTurn& turn, qword wanted) {

@@ -11,8 +11,11 @@
 const std::string address = "https://example.org/quiverly";
 const std::string commaheader = "total,first dart,second dart,third dart\n";
 
-std::string request(qword format, qword doubles, qword total) {
-  return capture([&] { writescorelist(format, doubles, total); });
+std::string request(bool comma, bool doubles, qword total) {
+  return capture([&] {
+    writescorelist(comma ? ListFormat::comma : ListFormat::text,
+                   doubles ? WayKind::finishing : WayKind::all, total);
+  });
 }
 
 std::string success(const std::string& name) {

@@ -12,8 +12,9 @@
 extern const std::string address;
 extern const std::string commaheader;
 
-// What writescorelist prints for one request.
-std::string request(qword format, qword doubles, qword total);
+// What writescorelist prints for one request: a comma-separated list or a
+// text list, of the finishing ways or of all, of one total or of all (0).
+std::string request(bool comma, bool doubles, qword total);
 
 std::string success(const std::string& name);
 std::string createfailure(const std::string& name, int error, const std::string& note);
