@@ -2,6 +2,7 @@
 // the judging tests, and every finish of the table typed back in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "core/dartanswer.hpp"
 #include "core/throwtable.hpp"
 #include "support/play.hpp"
+#include "support/scorelists.hpp"
 
 namespace {
 
@@ -136,22 +138,23 @@ std::string typed(const Segment& dart, bool full) {
   return (full ? words : letters)[dart.multiplier] + std::to_string(dart.number);
 }
 
-TEST(DartAnswer, AcceptsEveryFinishOfTheTableAndNoOtherWay) {
+// Every combination of the table, read from its word's bits, typed in its
+// stored order in short and in reverse order in full: right exactly when the
+// dart typed last is a double or the bull.
+TEST(DartAnswer, JudgesEveryCombinationOfTheTableByItsLastDart) {
   for (qword i = 0; i < throwentries; ++i) {
-    const ThrowEntry entry = throwtable[i];
-    std::array<Segment, 3> darts = decodeentry(entry);
-    if (entryflag(entry) != 0) finishinglast(darts);
-    std::string shortform;
-    std::string longform;
-    for (const Segment& dart : darts) {
-      if (dart.number == 0) continue;
-      shortform += typed(dart, false);
-      if (!longform.empty()) longform += ',';
-      longform += typed(dart, true);
+    std::vector<Segment> darts = rawdarts(throwtable[i]);
+    const qword total = (throwtable[i] >> 48) & 0xFF;
+    for (const bool full : {false, true}) {
+      if (full) std::reverse(darts.begin(), darts.end());
+      std::string token;
+      for (const Segment& dart : darts) {
+        if (full && !token.empty()) token += ',';
+        token += typed(dart, full);
+      }
+      const bool finishes = darts.back().multiplier == 2 || darts.back().number == 50;
+      ASSERT_EQ(judged(token, total), finishes ? correct : nofinish) << token;
     }
-    const std::string expected = entryflag(entry) != 0 ? correct : nofinish;
-    ASSERT_EQ(judged(shortform, entrytotal(entry)), expected) << shortform;
-    ASSERT_EQ(judged(longform, entrytotal(entry)), expected) << longform;
   }
 }
 

@@ -1,10 +1,12 @@
-// The four draws: each mapping over all 32768 generator values against the
-// stated distributions, and each draw taking exactly one generator value.
+// The generator and the four draws: the generator's sequence, each mapping
+// over all 32768 generator values against the stated distributions, and each
+// draw taking exactly one generator value.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
+#include <utility>
 
 #include "random/draws.hpp"
 #include "random/generator.hpp"
@@ -19,6 +21,14 @@ std::map<qword, qword> tally(Mapping mapping) {
   std::map<qword, qword> counts;
   for (qword r = 0; r < generatorvalues; ++r) ++counts[mapping(r)];
   return counts;
+}
+
+TEST(Generator, GivesTheClassicSequence) {
+  seedgenerator(1);
+  const qword expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
+  for (qword value : expected) EXPECT_EQ(nextrandom(), value);
+  seedgenerator(0x100000001ULL);  // only the low 32 bits seed
+  EXPECT_EQ(nextrandom(), 41U);
 }
 
 TEST(Draws, UniformNumberGivesOneToTwentyTwoNearlyEvenly) {
@@ -49,11 +59,13 @@ TEST(Draws, WeightedNumberDoublesTenNumbers) {
   for (qword v = 1; v <= 22; ++v) EXPECT_EQ(weightednumberfor(v + 32 * 1000), v);
 }
 
-TEST(Draws, MultiplierFollowsTheLowThreeBits) {
-  const qword sequence[8] = {1, 1, 2, 3, 1, 1, 2, 2};
-  for (qword r = 0; r < generatorvalues; ++r) ASSERT_EQ(multiplierfor(r), sequence[r % 8]) << r;
-  const auto counts = tally(multiplierfor);
-  EXPECT_EQ(counts, (std::map<qword, qword>{{1, 16384}, {2, 12288}, {3, 4096}}));
+TEST(Draws, MultiplierIsSingleDoubleTrebleFourToThreeToOne) {
+  EXPECT_EQ(tally(multiplierfor), (std::map<qword, qword>{{1, 16384}, {2, 12288}, {3, 4096}}));
+  // Only the low three bits count.
+  for (qword r = 0; r < generatorvalues; ++r)
+    ASSERT_EQ(multiplierfor(r), multiplierfor(r % 8)) << r;
+  EXPECT_EQ(multiplierfor(2), 2U);
+  EXPECT_EQ(multiplierfor(3), 3U);
 }
 
 TEST(Draws, DartCountIsTwoOneTimeInFive) {
@@ -62,23 +74,28 @@ TEST(Draws, DartCountIsTwoOneTimeInFive) {
   for (qword r : {2, 3, 4, 5, 6, 7, 8, 9, 32767}) EXPECT_EQ(dartcountfor(r), 3U) << r;
 }
 
-// Each draw advances the generator once and maps the value it took.
+// Each draw advances the generator once. From each state the generator's next
+// value is written beside what each draw gives for it.
 TEST(Draws, EachTakesExactlyOneGeneratorValue) {
-  struct Draw {
-    qword (*draw)();
-    qword (*mapping)(qword);
+  struct Drawn {
+    std::uint32_t state;
+    qword value, uniform, weighted, multiplier, dartcount;
   };
-  const Draw draws[] = {{randomuniformnumber, uniformnumberfor},
-                        {randomweightednumber, weightednumberfor},
-                        {randommultiplier, multiplierfor},
-                        {randomdartcount, dartcountfor}};
-  for (const Draw& d : draws) {
-    for (std::uint32_t state : {0U, 1U, 12345U, 0xDEADBEEFU, 0xFFFFFFFFU}) {
-      generatorstate = state;
-      const qword value = nextrandom();
-      const std::uint32_t after = generatorstate;
-      generatorstate = state;
-      EXPECT_EQ(d.draw(), d.mapping(value));
+  const Drawn table[] = {
+      {0U, 38, 17, 6, 2, 3},          {1U, 41, 20, 9, 1, 2},
+      {12345U, 7584, 17, 7, 1, 3},    {0xDEADBEEFU, 18337, 12, 1, 1, 3},
+      {0xFFFFFFFFU, 35, 14, 3, 3, 3},
+  };
+  for (const Drawn& d : table) {
+    const std::uint32_t after = d.state * 214013U + 2531011U;
+    const std::pair<qword (*)(), qword> draws[] = {{nextrandom, d.value},
+                                                   {randomuniformnumber, d.uniform},
+                                                   {randomweightednumber, d.weighted},
+                                                   {randommultiplier, d.multiplier},
+                                                   {randomdartcount, d.dartcount}};
+    for (const auto& [draw, expected] : draws) {
+      generatorstate = d.state;
+      EXPECT_EQ(draw(), expected) << d.state;
       EXPECT_EQ(generatorstate, after);
     }
   }

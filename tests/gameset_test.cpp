@@ -17,6 +17,7 @@
 #include "random/gameset.hpp"
 #include "random/generator.hpp"
 #include "support/play.hpp"
+#include "support/scorelists.hpp"
 
 namespace {
 
@@ -58,12 +59,7 @@ bool rejected(qword left) {
 std::string expectedfinish(qword left) {
   qword at = 0;
   while ((throwtable[at] >> 48) != 256 + left) ++at;
-  std::vector<Segment> darts;
-  const int fields[3][2] = {{28, 16}, {26, 8}, {24, 0}};  // multiplier and number bits
-  for (const auto& field : fields) {
-    const qword number = (throwtable[at] >> field[1]) & 0xFF;
-    if (number != 0) darts.push_back({(throwtable[at] >> field[0]) & 3, number});
-  }
+  std::vector<Segment> darts = rawdarts(throwtable[at]);
   auto finishes = [](const Segment& d) { return d.multiplier == 2 || d.number == 50; };
   if (darts.size() == 3 && !finishes(darts[2])) {
     std::swap(darts[finishes(darts[0]) ? 0 : 1], darts[2]);

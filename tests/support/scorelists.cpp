@@ -38,12 +38,10 @@ namespace {
 
 // --- the lists as built here, from the bits of each table word ---
 
-struct Dart {
-  qword multiplier;
-  qword number;
-};
+using Dart = Segment;
 
-// The darts present in a word, in stored order (A, B, C).
+}  // namespace
+
 std::vector<Dart> rawdarts(ThrowEntry word) {
   std::vector<Dart> darts;
   const int fields[3][2] = {{28, 16}, {26, 8}, {24, 0}};  // multiplier and number bits
@@ -53,6 +51,8 @@ std::vector<Dart> rawdarts(ThrowEntry word) {
   }
   return darts;
 }
+
+namespace {
 
 bool finishes(const Dart& dart) {
   return dart.multiplier == 2 || dart.number == 50;

@@ -19,6 +19,10 @@ std::string request(bool comma, bool doubles, qword total);
 std::string success(const std::string& name);
 std::string createfailure(const std::string& name, int error, const std::string& note);
 
+// The darts present in a table word, in stored order (A, B, C), read from the
+// word's bits.
+std::vector<Segment> rawdarts(ThrowEntry word);
+
 // The lines of a text, without their line ends.
 std::vector<std::string> lines(const std::string& text);
 
