@@ -22,7 +22,7 @@ void listeverywayof60(benchmark::State& state) {
   long written = 0;
   for (auto _ : state) {
     std::rewind(out);
-    statsproc(60, 0, 1, 1);
+    statsproc(60, WayKind::all, WayList::every);
     std::fflush(out);
     written = std::ftell(out);
   }
