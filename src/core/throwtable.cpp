@@ -2,7 +2,7 @@
 // enumerated in ascending key order (lowest dart outermost), which is already
 // the order wanted within one total and dart count; a counting pass then
 // distributes them into their (total, dart count) groups, so no comparison
-// sort is needed and the table costs nothing at run time.
+// sort is needed and the console program's table costs nothing at run time.
 #include "core/throwtable.hpp"
 
 #include <cstdint>
@@ -95,7 +95,22 @@ constexpr std::array<ThrowEntry, throwtablesize> buildtable() {
 
 }  // namespace
 
+#ifndef QUIVERLY_TABLE_AT_RUN_TIME
 extern constexpr std::array<ThrowEntry, throwtablesize> throwtable = buildtable();
+#else
+// The web page builds the table when it starts instead, with the same code:
+// built by the compiler it would be 349 KB of the page's download, while
+// building it takes a few milliseconds. A constant initialised straight from
+// buildtable would still be computed by the compiler, so the table and its
+// index are initialised through functions that are not constexpr, which the
+// compiler leaves to start-up, before main.
+namespace {
+[[gnu::noinline]] std::array<ThrowEntry, throwtablesize> buildtableatstart() {
+  return buildtable();
+}
+}  // namespace
+extern const std::array<ThrowEntry, throwtablesize> throwtable = buildtableatstart();
+#endif
 
 namespace {
 
@@ -118,11 +133,20 @@ constexpr TableIndex buildindex() {
   return index;
 }
 
+static_assert(throwentries < 0xFFFF, "the index holds positions in 16 bits");
+
+#ifndef QUIVERLY_TABLE_AT_RUN_TIME
 constexpr TableIndex tableindex = buildindex();
 
-static_assert(throwentries < 0xFFFF, "the index holds positions in 16 bits");
 static_assert(throwtable[throwentries] == 0 && throwtable[throwentries + 1] == 0);
 static_assert(throwtable[0] == 0x0001000115010000ULL);
+#else
+// Built at start-up after the table above it, as definitions in one file are.
+[[gnu::noinline]] TableIndex buildindexatstart() {
+  return buildindex();
+}
+const TableIndex tableindex = buildindexatstart();
+#endif
 
 }  // namespace
 
