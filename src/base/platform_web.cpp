@@ -1,6 +1,7 @@
 // The platform's own calls in a browser (Emscripten). Standard input is the
 // page's lines, waited for with Asyncify; the file system lives in memory and
-// ends with the page, so a list file is made under its name at once.
+// ends with the page, so a list file is made under its name at once, and the
+// page offers it as a download once it is complete.
 #include "base/platform.hpp"
 
 #include <emscripten.h>
@@ -51,7 +52,16 @@ bool createnewfile(NewFile& file, const char* name) {
   return file.stream != nullptr;
 }
 
-bool namenewfile(NewFile& /*file*/, const char* /*name*/) {
+// Hands the page the name of a list that is complete in the memory file
+// system; the page reads it from there and offers it as a download.
+EM_JS(void, browserofferlist, (const char* name), {
+  if (Module.quiverlyOfferList) Module.quiverlyOfferList(UTF8ToString(name));
+});
+
+// The file has had its name from the start; now that it is complete the player
+// is offered it.
+bool namenewfile(NewFile& /*file*/, const char* name) {
+  browserofferlist(name);
   return true;
 }
 
