@@ -136,27 +136,22 @@
 
   // Enter arrives in several ways: the form's submit (Enter in the input, the
   // Send button), a keydown, or, from some phone keyboards, an input event
-  // that inserts a line break. A keyboard's composition (a word being
-  // predicted) is taken whole: Enter while it is open sends once it ends, with
-  // the text it committed.
-  let composing = false;
+  // that inserts a line break. The line is the input's text when Enter comes,
+  // a keyboard's composition (a word being predicted) included; an Enter that
+  // the keyboard gives to its composition sends once the composition ends,
+  // with the text it committed.
   let sendaftercomposition = false;
   form.addEventListener('submit', (event) => {
     event.preventDefault();
-    if (composing) sendaftercomposition = true;
-    else sendinput();
+    sendinput();
   });
   answer.addEventListener('keydown', (event) => {
-    if (event.key !== 'Enter') return;
+    if (event.key !== 'Enter' && event.keyCode !== 13) return;
     event.preventDefault();
-    if (event.isComposing || composing) sendaftercomposition = true;
+    if (event.isComposing) sendaftercomposition = true;
     else sendinput();
   });
-  answer.addEventListener('compositionstart', () => {
-    composing = true;
-  });
   answer.addEventListener('compositionend', () => {
-    composing = false;
     if (!sendaftercomposition) return;
     sendaftercomposition = false;
     // The committed text is in the input once this event has run.
@@ -171,7 +166,7 @@
     const at = answer.selectionStart ?? answer.value.length;
     const end = answer.selectionEnd ?? at;
     const text = answer.value.slice(0, at) + data + answer.value.slice(end);
-    const lines = breaks ? [`${text}`, ''] : text.split(/\r\n|\r|\n/);
+    const lines = breaks ? [text, ''] : text.split(/\r\n|\r|\n/);
     answer.value = lines.pop();
     sendline(lines.join('\n'));
   });
