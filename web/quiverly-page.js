@@ -280,6 +280,7 @@
           s.reader = resolve;
           deliver(s);
           if (s.reader !== null) showoutput(s);
+          setTimeout(registerworker, 0);
         }),
       quiverlyOfferList: (name) => offerlist(s, name),
       preRun: [
@@ -326,8 +327,12 @@
   });
 
   // Over http(s) a service worker keeps the page's files for playing offline;
-  // opened from disk the page plays without one.
-  if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
+  // opened from disk the page plays without one. It is registered once the
+  // first prompt is on screen, so that its downloads do not delay it.
+  let workerwanted = 'serviceWorker' in navigator && /^https?:$/.test(location.protocol);
+  function registerworker() {
+    if (!workerwanted) return;
+    workerwanted = false;
     navigator.serviceWorker.register('sw.js').catch(() => {});
   }
 

@@ -102,5 +102,5 @@ bool playgame() {
 }  // namespace
 
 void exactly101game() {
-  playgames(playgame, "\n");
+  playgames([] { return playgame(); }, "\n");
 }
