@@ -21,8 +21,9 @@
   const listlinks = document.getElementById('listlinks');
 
   // The lists written during this visit, by name. Natively they stay in the
-  // current folder from one run to the next, so a new session starts with them
-  // in its file system and refuses to write one of them again, as natively.
+  // current folder from one run to the next, so a new session is given the
+  // one it is about to make, if written before, and refuses to write it again,
+  // as natively.
   const lists = new Map();
   // Object URLs handed to a download and not yet revoked, with their timers.
   const objecturls = new Map();
@@ -213,8 +214,7 @@
 
   // Offers a list the program has just completed (it calls this once the list
   // stands under its name): a download at once, and a link that stays.
-  function offerlist(s, name) {
-    const data = s.module.FS.readFile(name);
+  function offerlist(name, data) {
     lists.set(name, data);
     const link = document.createElement('a');
     link.href = '#';
@@ -282,18 +282,13 @@
           if (s.reader !== null) showoutput(s);
           setTimeout(registerworker, 0);
         }),
-      quiverlyOfferList: (name) => offerlist(s, name),
-      preRun: [
-        (module) => {
-          // Standard output byte by byte to the transcript, not line by line.
-          module.FS.init(
-            () => null,
-            (byte) => writebyte(s, byte),
-            (byte) => writebyte(s, byte),
-          );
-          for (const [name, data] of lists) module.FS.writeFile(name, data);
-        },
-      ],
+      // A list the program completed, and one it is about to make.
+      quiverlyOfferList: offerlist,
+      quiverlyListData: (name) => lists.get(name),
+      // Standard output byte by byte to the transcript, not line by line.
+      stdin: () => null,
+      stdout: (byte) => writebyte(s, byte),
+      stderr: (byte) => writebyte(s, byte),
     })
       .then((module) => {
         s.module = module;
