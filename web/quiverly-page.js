@@ -12,6 +12,7 @@
   const transcript = document.getElementById('transcript');
   const form = document.getElementById('entry');
   const answer = document.getElementById('answer');
+  const panel = document.getElementById('panel');
   const keypad = document.getElementById('keypad');
   const keypadtoggle = document.getElementById('keypadtoggle');
   const ending = document.getElementById('ending');
@@ -249,8 +250,10 @@
     s.ended = true;
     showoutput(s);
     answer.disabled = true;
+    panel.hidden = true;
     endingtext.textContent = text;
     ending.hidden = false;
+    scrolltoend();
     restart.focus();
   }
 
@@ -273,6 +276,7 @@
     transcript.replaceChildren();
     newline(s);
     answer.disabled = false;
+    panel.hidden = false;
     createQuiverly({
       // Reading a byte of standard input (see readchar in the program).
       quiverlyReadChar: () =>

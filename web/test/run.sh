@@ -3,7 +3,8 @@
 # checks the page's size after gzip, serves the page on a localhost port and
 # plays whole sessions in headless Chromium against the native program run at
 # the same clock second (web/test/page.test.js). Installs what it needs first.
-# A picture of the calculator session is left in build-web/screenshot.png.
+# Pictures are left in build-web/: screenshot.png (the calculator session on a
+# desktop) and screenshot-pixel7.png (a finishing question tapped on a phone).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
