@@ -277,7 +277,7 @@
     newline(s);
     answer.disabled = false;
     panel.hidden = false;
-    createQuiverly({
+    const settings = {
       // Reading a byte of standard input (see readchar in the program).
       quiverlyReadChar: () =>
         new Promise((resolve) => {
@@ -293,7 +293,11 @@
       stdin: () => null,
       stdout: (byte) => writebyte(s, byte),
       stderr: (byte) => writebyte(s, byte),
-    })
+    };
+    // The WebAssembly is compiled at once, which spares the first text a wait
+    // for a compiling thread: the factory gives the module itself (and a
+    // failure to make it rejects the promise).
+    new Promise((resolve) => resolve(createQuiverly(settings)))
       .then((module) => {
         s.module = module;
         // main returns after the last of its reads; exit would flush stdout.
