@@ -284,7 +284,7 @@
           s.reader = resolve;
           deliver(s);
           if (s.reader !== null) showoutput(s);
-          setTimeout(registerworker, 0);
+          requestAnimationFrame(() => setTimeout(registerworker, 0));
         }),
       // A list the program completed, and one it is about to make.
       quiverlyOfferList: offerlist,
@@ -331,7 +331,8 @@
 
   // Over http(s) a service worker keeps the page's files for playing offline;
   // opened from disk the page plays without one. It is registered once the
-  // first prompt is on screen, so that its downloads do not delay it.
+  // frame with the first prompt is painted, so that its downloads do not
+  // delay it.
   let workerwanted = 'serviceWorker' in navigator && /^https?:$/.test(location.protocol);
   function registerworker() {
     if (!workerwanted) return;
