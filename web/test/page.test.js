@@ -21,6 +21,7 @@ const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
+const http = require('node:http');
 const path = require('node:path');
 const { pathToFileURL } = require('node:url');
 const { chromium, devices } = require('playwright-core');
@@ -441,5 +442,67 @@ test('offline after one visit', async () => {
     assert.deepEqual(page.errors, [], 'no error in the page');
   } finally {
     await context.close();
+  }
+});
+
+// A new version of the page replaces the old one on the next visit: its worker
+// caches the new files under a new name and deletes the old cache, and the
+// visit after plays the new page, offline too. The page is served from a copy
+// that the test changes.
+test('a new version replaces the old', async () => {
+  const copy = fs.mkdtempSync(path.join(scratch, 'page-'));
+  for (const name of fs.readdirSync(env('QUIVERLY_PAGE_DIR'))) {
+    fs.copyFileSync(path.join(env('QUIVERLY_PAGE_DIR'), name), path.join(copy, name));
+  }
+  const types = { '.html': 'text/html', '.js': 'text/javascript', '.svg': 'image/svg+xml', '.png': 'image/png' };
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname.slice(1)) || 'index.html';
+    const file = path.join(copy, path.basename(name));
+    if (!fs.existsSync(file)) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { 'content-type': types[path.extname(file)] || 'application/octet-stream' });
+    response.end(fs.readFileSync(file));
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const context = await browser.newContext();
+  try {
+    const page = await context.newPage();
+    const visit = async () => {
+      await page.goto(url);
+      await page.waitForFunction(() => window.quiverly && window.quiverly.waiting());
+    };
+    const cachenames = () => page.evaluate(async () => (await caches.keys()).filter((name) => name.startsWith('quiverly-')));
+    await visit();
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    const [first] = await cachenames();
+    assert.ok(first, 'the first visit caches the page');
+
+    const indexfile = path.join(copy, 'index.html');
+    fs.writeFileSync(indexfile, fs.readFileSync(indexfile, 'utf8').replace('<h1>Quiverly</h1>', '<h1>Quiverly, again</h1>'));
+    const workerfile = path.join(copy, 'sw.js');
+    fs.writeFileSync(workerfile, fs.readFileSync(workerfile, 'utf8').replace(first, 'quiverly-anewversion'));
+    // The browser looks for a new worker a little after the visit.
+    await visit();
+    for (let tries = 0; tries < 100 && (await cachenames()).join() !== 'quiverly-anewversion'; ++tries) {
+      await page.waitForTimeout(200);
+    }
+    assert.deepEqual(await cachenames(), ['quiverly-anewversion'], 'the new cache, and only it');
+    const index = await page.evaluate(async () => {
+      const response = await (await caches.open('quiverly-anewversion')).match('./');
+      return response ? response.text() : '';
+    });
+    assert.ok(index.includes('Quiverly, again'), 'the new cache holds the new page');
+    await visit();
+    assert.equal(await page.textContent('h1'), 'Quiverly, again', 'the visit after plays the new page');
+    await context.setOffline(true);
+    await visit();
+    assert.equal(await page.textContent('h1'), 'Quiverly, again', 'offline too');
+  } finally {
+    await context.close();
+    server.closeAllConnections();
+    server.close();
   }
 });
