@@ -164,12 +164,13 @@
     const data = event.data || '';
     if (!breaks && !/[\r\n]/.test(data)) return;
     event.preventDefault();
-    // The text before the break joins the line; any after it starts the next.
+    // The text before the break is sent; what follows it stays in the input.
     const at = answer.selectionStart ?? answer.value.length;
     const end = answer.selectionEnd ?? at;
-    const text = answer.value.slice(0, at) + data + answer.value.slice(end);
-    const lines = breaks ? [text, ''] : text.split(/\r\n|\r|\n/);
-    answer.value = lines.pop();
+    const lines = (answer.value.slice(0, at) + (breaks ? '\n' : data)).split(/\r\n|\r|\n/);
+    const rest = lines.pop();
+    answer.value = rest + answer.value.slice(end);
+    answer.setSelectionRange(rest.length, rest.length);
     sendline(lines.join('\n'));
   });
 
