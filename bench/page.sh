@@ -6,6 +6,8 @@
 #       the banner on screen, median of ROUNDS (default 9) loads of each page,
 #       interleaved, in headless Chromium, each in a fresh browser context (a
 #       first visit), at CPU 1x and slowed 4 times: at most 2 times the floor.
+#       Both are served gzipped from memory on a localhost port
+#       (bench/pageload.js), as a web server sends them.
 #
 # Usage: bench/page.sh [folder]   (builds the page into build-web unless given
 # a built page's folder; exit status 1 if a target is missed). Needs what
@@ -24,14 +26,6 @@ else
 fi
 [ -f "$pagedir/index.html" ] || { echo "no page in $pagedir" >&2; exit 1; }
 
-work=$(mktemp -d)
-server=""
-cleanup() {
-  if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 echo "== (a) size of the page (bytes, raw and after gzip -9)"
 sizefail=0
 total=0
@@ -44,24 +38,9 @@ done
 printf '%-24s %8s %8d (target at most %d)\n' total "" "$total" $((80 * 1024))
 [ "$total" -le $((80 * 1024)) ] || sizefail=1
 
-# The page and the floor side by side, served from one localhost port.
-mkdir -p "$work/site/floor"
-cp -r "$pagedir" "$work/site/page"
-: >"$work/server.log"
-python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work/site" >"$work/server.log" 2>&1 &
-server=$!
-port=""
-for _ in $(seq 100); do
-  port=$(sed -n 's/.* port \([0-9]*\) .*/\1/p' "$work/server.log" | head -n 1)
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "the static server did not start" >&2; cat "$work/server.log" >&2; exit 1; }
-
 echo "== (b) first text, page against a static page with the same banner"
 timefail=0
-BENCH_URL="http://127.0.0.1:$port" BENCH_SITE="$work/site" BENCH_ROUNDS="$rounds" \
-  node "$root/bench/pageload.js" || timefail=1
+BENCH_PAGE="$pagedir" BENCH_ROUNDS="$rounds" node "$root/bench/pageload.js" || timefail=1
 
 [ "$sizefail" -eq 0 ] || echo "missed: the page is larger than 80 KiB after gzip"
 [ "$timefail" -eq 0 ] || echo "missed: first text later than 2 times the floor"
