@@ -15,6 +15,7 @@ declare -A groups=(
   [web]="emscripten node-acorn chromium faketime"
   [fuzz]="clang libclang-rt-14-dev"
   [bench]="libbenchmark-dev hyperfine"
+  [icons]="librsvg2-bin pngquant optipng"
 )
 
 if [ $# -eq 0 ]; then

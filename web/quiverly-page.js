@@ -1,31 +1,20 @@
 // The page around Quiverly's WebAssembly build (quiverly.js, the same C++ as the
-// console program). The terminal shows every byte the program writes as soon as
-// it is written, and gives the program the player's lines, edited as a terminal
-// in cooked mode edits them: typed characters are echoed, Backspace takes one
-// back, Ctrl-U the whole line, and Enter sends it. Every score list the program
-// writes is handed to the browser as a download under its own name.
+// console program). The program's output is a transcript of lines that wrap to
+// the screen; the player answers in one text input, by keyboard, by a phone's
+// keyboard or by the dart keypad, and each line sent is echoed after the prompt
+// that reads it, as a console shows it. Score lists the program completes are
+// offered as downloads; over http(s) a service worker keeps the page offline.
 'use strict';
 
 (function () {
-  const successprefix = 'Successfully written to ';
-  const fontsize = 15;
   const encoder = new TextEncoder();
-  const decoder = new TextDecoder();
 
-  // 90 columns, and as many rows as fit the window (within reason).
-  const rows = Math.max(20, Math.min(48, Math.floor((window.innerHeight - 190) / (fontsize * 1.2))));
-  const term = new Terminal({
-    cols: 90,
-    rows,
-    convertEol: true,
-    cursorBlink: true,
-    scrollback: 5000,
-    fontSize: fontsize,
-    fontFamily: '"DejaVu Sans Mono", "Liberation Mono", Menlo, Consolas, monospace',
-    theme: { background: '#14171a', foreground: '#e6e2da', cursor: '#f2c14e' },
-  });
-  term.open(document.getElementById('terminal'));
-
+  const transcript = document.getElementById('transcript');
+  const form = document.getElementById('entry');
+  const answer = document.getElementById('answer');
+  const panel = document.getElementById('panel');
+  const keypad = document.getElementById('keypad');
+  const keypadtoggle = document.getElementById('keypadtoggle');
   const ending = document.getElementById('ending');
   const endingtext = document.getElementById('endingtext');
   const restart = document.getElementById('restart');
@@ -33,53 +22,207 @@
   const listlinks = document.getElementById('listlinks');
 
   // The lists written during this visit, by name. Natively they stay in the
-  // current folder from one run to the next, so a new session starts with them
-  // in its file system and refuses to write one of them again, as natively.
+  // current folder from one run to the next, so a new session is given the
+  // one it is about to make, if written before, and refuses to write it again,
+  // as natively.
   const lists = new Map();
+  // Object URLs handed to a download and not yet revoked, with their timers.
+  const objecturls = new Map();
 
   let session = null;
 
-  // Gives the terminal the program's bytes written since the last call. Bytes
-  // are gathered while the program runs and shown once it pauses, which it
-  // does before every read, after flushing its output.
+  // ---- The transcript
+
+  // Starts a new line element; its text is filled in as the program writes.
+  function newline(s) {
+    const element = document.createElement('div');
+    transcript.append(element);
+    s.line = element;
+    s.linetext = '';
+    s.indent = 0;
+  }
+
+  // Appends text without a line break to the current line and keeps its wrapped
+  // rows under its first character: a hanging indent as wide as its leading
+  // spaces, so an indented answer or hint stays indented when it wraps.
+  function appendtoline(s, text, sent) {
+    if (text === '') return;
+    if (sent) {
+      const span = document.createElement('span');
+      span.className = 'sent';
+      span.textContent = text;
+      s.line.append(span);
+    } else {
+      s.line.append(text);
+    }
+    s.linetext += text;
+    const indent = s.linetext.length - s.linetext.trimStart().length;
+    if (indent !== s.indent && s.linetext.trim() !== '') {
+      s.indent = indent;
+      s.line.style.paddingLeft = `${indent}ch`;
+      s.line.style.textIndent = `-${indent}ch`;
+    }
+  }
+
+  // Writes text into the transcript, a new line element after each "\n".
+  function writetext(s, text, sent = false) {
+    const parts = text.split('\n');
+    for (const [i, part] of parts.entries()) {
+      if (i > 0) newline(s);
+      appendtoline(s, part, sent);
+    }
+    scrolltoend();
+  }
+
+  // Keeps the newest line and the answer line in sight.
+  function scrolltoend() {
+    const scroller = document.scrollingElement || document.documentElement;
+    scroller.scrollTop = scroller.scrollHeight;
+  }
+
+  // Shows the program's bytes written since the last call. Bytes are gathered
+  // while the program runs and shown once it pauses, at the latest before
+  // every read, after it flushes its output.
   function showoutput(s) {
     if (s.unshown.length === 0) return;
     const bytes = Uint8Array.from(s.unshown);
     s.unshown = [];
-    term.write(bytes);
+    writetext(s, s.decoder.decode(bytes, { stream: true }));
   }
 
-  // A byte the program writes: kept, shown, and its screen line watched for the
-  // success line of a score list.
   function writebyte(s, byte) {
     if (byte === null || byte === undefined) return;
     s.output.push(byte);
     s.unshown.push(byte);
     if (s.unshown.length === 1) queueMicrotask(() => showoutput(s));
-    if (byte !== 10) {
-      s.outputline.push(byte);
-      return;
-    }
-    const line = decoder.decode(Uint8Array.from(s.outputline));
-    s.outputline = [];
-    if (line.startsWith(successprefix)) {
-      const name = line.slice(successprefix.length);
-      queueMicrotask(() => offerlist(s, name));
-    }
   }
 
-  // Offers the list just written, named in its success line, as a download,
-  // and keeps a link to it below the terminal.
-  function offerlist(s, name) {
-    const FS = s.module.FS;
-    if (!FS.analyzePath(name).exists) return;
-    const data = FS.readFile(name);
+  // ---- Lines from the player to the program
+
+  // Hands the next byte of the lines sent to a read that waits for one. The
+  // first byte of a line echoes the whole line after the prompt that reads it,
+  // even if the player sent it before the prompt appeared.
+  function deliver(s) {
+    if (s.reader === null || s.lines.length === 0) return;
+    const line = s.lines[0];
+    if (s.at === 0) {
+      showoutput(s);
+      writetext(s, `${line.text}\n`, true);
+    }
+    const byte = line.bytes[s.at++];
+    if (s.at === line.bytes.length) {
+      s.lines.shift();
+      s.at = 0;
+    }
+    const reader = s.reader;
+    s.reader = null;
+    reader(byte);
+  }
+
+  // Sends the input's text as one line and empties the input. A text with line
+  // breaks in it (pasted, or from a phone's keyboard) is that many lines.
+  function sendline(text) {
+    const s = session;
+    if (s === null || s.ended) return;
+    for (const part of text.split(/\r\n|\r|\n/)) {
+      s.lines.push({ text: part, bytes: encoder.encode(`${part}\n`) });
+    }
+    deliver(s);
+  }
+
+  function sendinput() {
+    const text = answer.value;
+    answer.value = '';
+    sendline(text);
+  }
+
+  // Enter arrives in several ways: the form's submit (Enter in the input, the
+  // Send button), a keydown, or, from some phone keyboards, an input event
+  // that inserts a line break. The line is the input's text when Enter comes,
+  // a keyboard's composition (a word being predicted) included; an Enter that
+  // the keyboard gives to its composition sends once the composition ends,
+  // with the text it committed.
+  let sendaftercomposition = false;
+  form.addEventListener('submit', (event) => {
+    event.preventDefault();
+    sendinput();
+  });
+  answer.addEventListener('keydown', (event) => {
+    if (event.key !== 'Enter' && event.keyCode !== 13) return;
+    event.preventDefault();
+    if (event.isComposing) sendaftercomposition = true;
+    else sendinput();
+  });
+  answer.addEventListener('compositionend', () => {
+    if (!sendaftercomposition) return;
+    sendaftercomposition = false;
+    // The committed text is in the input once this event has run.
+    setTimeout(sendinput, 0);
+  });
+  answer.addEventListener('beforeinput', (event) => {
+    const breaks = event.inputType === 'insertLineBreak' || event.inputType === 'insertParagraph';
+    const data = event.data || '';
+    if (!breaks && !/[\r\n]/.test(data)) return;
+    event.preventDefault();
+    // The text before the break is sent; what follows it stays in the input.
+    const at = answer.selectionStart ?? answer.value.length;
+    const end = answer.selectionEnd ?? at;
+    const lines = (answer.value.slice(0, at) + (breaks ? '\n' : data)).split(/\r\n|\r|\n/);
+    const rest = lines.pop();
+    answer.value = rest + answer.value.slice(end);
+    answer.setSelectionRange(rest.length, rest.length);
+    sendline(lines.join('\n'));
+  });
+
+  // ---- The dart keypad
+
+  // Puts the key's text into the input where its caret is, or takes back the
+  // character before the caret; Enter sends the line. Only what was tapped is
+  // sent.
+  keypad.addEventListener('click', (event) => {
+    const button = event.target.closest('button');
+    if (!button) return;
+    const key = button.dataset.key;
+    if (key === 'enter') {
+      sendinput();
+      return;
+    }
+    const value = answer.value;
+    let at = answer.selectionStart ?? value.length;
+    let end = answer.selectionEnd ?? at;
+    if (document.activeElement !== answer) at = end = value.length;
+    if (key === 'delete') {
+      if (at === end && at > 0) --at;
+      answer.value = value.slice(0, at) + value.slice(end);
+    } else {
+      answer.value = value.slice(0, at) + key + value.slice(end);
+      at += key.length;
+    }
+    answer.setSelectionRange(at, at);
+  });
+
+  // The keypad is shown at first where the pointer is a finger, and the
+  // button shows or hides it. While it is shown a phone keeps its own
+  // keyboard closed.
+  function showkeypad(shown) {
+    keypad.hidden = !shown;
+    keypadtoggle.setAttribute('aria-expanded', String(shown));
+    answer.inputMode = shown ? 'none' : 'text';
+  }
+  keypadtoggle.addEventListener('click', () => showkeypad(keypad.hidden));
+  showkeypad(window.matchMedia('(pointer: coarse)').matches);
+
+  // ---- Score lists
+
+  // Offers a list the program has just completed (it calls this once the list
+  // stands under its name): a download at once, and a link that stays.
+  function offerlist(name, data) {
     lists.set(name, data);
-    const type = name.endsWith('.csv') ? 'text/csv' : 'text/plain';
     const link = document.createElement('a');
-    link.href = URL.createObjectURL(new Blob([data], { type }));
+    link.href = '#';
     link.download = name;
     link.textContent = name;
+    link.addEventListener('click', () => downloadlink(link, data));
     const item = document.createElement('li');
     item.append(link, ` (${data.length} bytes)`);
     listlinks.append(item);
@@ -87,100 +230,77 @@
     link.click();
   }
 
-  // Hands the next entered byte to a read that waits for one.
-  function deliver(s) {
-    if (s.reader === null || s.nextentered === s.entered.length) return;
-    const reader = s.reader;
-    s.reader = null;
-    reader(s.entered[s.nextentered++]);
+  // Points the link at a fresh object URL for its click, and revokes the URL
+  // once the browser has had time to take the download.
+  function downloadlink(link, data) {
+    const type = link.download.endsWith('.csv') ? 'text/csv' : 'text/plain';
+    const url = URL.createObjectURL(new Blob([data], { type }));
+    link.href = url;
+    objecturls.set(url, setTimeout(() => revoke(url), 30000));
   }
 
-  function enterline(s) {
-    term.write('\r\n');
-    for (const byte of encoder.encode(s.typed.join('') + '\n')) s.entered.push(byte);
-    s.typed = [];
-    deliver(s);
+  function revoke(url) {
+    clearTimeout(objecturls.get(url));
+    objecturls.delete(url);
+    URL.revokeObjectURL(url);
   }
 
-  function erase(s, count) {
-    for (; count > 0 && s.typed.length > 0; --count) {
-      s.typed.pop();
-      term.write('\b \b');
-    }
-  }
-
-  // The player's keys. Keys that send escape sequences (arrows, function keys)
-  // edit nothing here; a pasted text is taken as if typed.
-  term.onData((data) => {
-    const s = session;
-    if (s === null || s.ended) return;
-    showoutput(s);
-    // eslint-disable-next-line no-control-regex
-    const text = data.replace(/\x1b(\[[0-?]*[ -/]*[@-~]|O.|.)?/gs, '');
-    let previous = '';
-    for (const ch of text) {
-      if (ch === '\r' || (ch === '\n' && previous !== '\r')) {
-        enterline(s);
-      } else if (ch === '\x7f' || ch === '\b') {
-        erase(s, 1);
-      } else if (ch === '\x15') {
-        erase(s, s.typed.length);
-      } else if (ch >= ' ') {
-        s.typed.push(ch);
-        term.write(ch);
-      }
-      previous = ch;
-    }
-  });
+  // ---- Sessions
 
   function finish(s, text) {
     s.ended = true;
     showoutput(s);
-    term.write('\x1b[?25l'); // no cursor where nothing more is read
+    answer.disabled = true;
+    panel.hidden = true;
     endingtext.textContent = text;
     ending.hidden = false;
+    scrolltoend();
     restart.focus();
   }
 
   function startsession() {
     const s = {
       module: null,
+      decoder: new TextDecoder(),
       output: [], // every byte the program wrote to its standard output
-      unshown: [], // those not yet given to the terminal
-      outputline: [], // the screen line being written
-      entered: [], // the bytes of the lines entered so far
-      nextentered: 0, // the next of them to read
-      reader: null, // a read waiting for the next line
-      typed: [], // the characters of the line being typed
+      unshown: [], // those not yet shown
+      line: null, // the transcript's last line element
+      linetext: '',
+      indent: 0,
+      lines: [], // the lines sent and not yet read whole
+      at: 0, // the next byte of the first of them
+      reader: null, // a read waiting for the next byte
       ended: false,
       status: null,
     };
     session = s;
-    createQuiverly({
-      // Reading a byte of standard input (see readchar in the program). What
-      // the program writes after a read starts a line of the screen, below
-      // the player's line.
+    transcript.replaceChildren();
+    newline(s);
+    answer.disabled = false;
+    panel.hidden = false;
+    const settings = {
+      // Reading a byte of standard input (see readchar in the program).
       quiverlyReadChar: () =>
         new Promise((resolve) => {
-          s.outputline = [];
           s.reader = resolve;
           deliver(s);
+          if (s.reader !== null) showoutput(s);
+          requestAnimationFrame(() => setTimeout(registerworker, 0));
         }),
-      preRun: [
-        (module) => {
-          // Standard output byte by byte to the terminal, not line by line.
-          module.FS.init(
-            () => null,
-            (byte) => writebyte(s, byte),
-            (byte) => writebyte(s, byte),
-          );
-          for (const [name, data] of lists) module.FS.writeFile(name, data);
-        },
-      ],
-    })
+      // A list the program completed, and one it is about to make.
+      quiverlyOfferList: offerlist,
+      quiverlyListData: (name) => lists.get(name),
+      // Standard output byte by byte to the transcript, not line by line.
+      stdin: () => null,
+      stdout: (byte) => writebyte(s, byte),
+      stderr: (byte) => writebyte(s, byte),
+    };
+    // The WebAssembly is compiled at once, which spares the first text a wait
+    // for a compiling thread: the factory gives the module itself (and a
+    // failure to make it rejects the promise).
+    new Promise((resolve) => resolve(createQuiverly(settings)))
       .then((module) => {
         s.module = module;
-        term.focus();
         // main returns after the last of its reads; exit would flush stdout.
         return module.ccall('main', 'number', ['number', 'number'], [0, 0], { async: true });
       })
@@ -205,17 +325,31 @@
 
   restart.addEventListener('click', () => {
     ending.hidden = true;
-    term.reset();
+    for (const url of [...objecturls.keys()]) revoke(url);
     startsession();
+    answer.focus();
   });
 
-  // For the page's tests: what the program wrote, and whether it waits for a line.
+  // Over http(s) a service worker keeps the page's files for playing offline;
+  // opened from disk the page plays without one. It is registered once the
+  // frame with the first prompt is painted, so that its downloads do not
+  // delay it.
+  let workerwanted = 'serviceWorker' in navigator && /^https?:$/.test(location.protocol);
+  function registerworker() {
+    if (!workerwanted) return;
+    workerwanted = false;
+    navigator.serviceWorker.register('sw.js').catch(() => {});
+  }
+
+  // For the page's tests: what the program wrote, whether it waits for a
+  // line, and the transcript's lines.
   window.quiverly = {
-    term,
     output: () => session.output.slice(),
     waiting: () => session.reader !== null,
     status: () => session.status,
+    lines: () => Array.from(transcript.children, (line) => line.textContent),
   };
 
   startsession();
+  answer.focus();
 })();

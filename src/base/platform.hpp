@@ -41,7 +41,8 @@ bool createnewfile(NewFile& file, const char* name);
 
 // After file.stream is closed: gives the file name, unless a file of that name
 // exists already, which is never replaced. False, with errno set (EEXIST when
-// the name exists), and the new file is removed.
+// the name exists), and the new file is removed. In a browser the named file
+// is offered to the player as a download.
 bool namenewfile(NewFile& file, const char* name);
 
 // After file.stream is closed: removes the file, which was never named.

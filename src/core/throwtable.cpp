@@ -2,7 +2,7 @@
 // enumerated in ascending key order (lowest dart outermost), which is already
 // the order wanted within one total and dart count; a counting pass then
 // distributes them into their (total, dart count) groups, so no comparison
-// sort is needed and the table costs nothing at run time.
+// sort is needed and the console program's table costs nothing at run time.
 #include "core/throwtable.hpp"
 
 #include <cstdint>
@@ -97,7 +97,22 @@ constexpr std::array<ThrowEntry, throwtablesize> buildtable() {
 
 }  // namespace
 
+#ifndef QUIVERLY_TABLE_AT_RUN_TIME
 extern constexpr std::array<ThrowEntry, throwtablesize> throwtable = buildtable();
+#else
+// The web page builds the table when it starts instead, with the same code:
+// built by the compiler it would be 349 KB of the page's download, while
+// building it takes a few milliseconds. A constant initialised straight from
+// buildtable would still be computed by the compiler, so the table and its
+// index are initialised through functions that are not constexpr, which the
+// compiler leaves to start-up, before main.
+namespace {
+[[gnu::noinline]] std::array<ThrowEntry, throwtablesize> buildtableatstart() {
+  return buildtable();
+}
+}  // namespace
+extern const std::array<ThrowEntry, throwtablesize> throwtable = buildtableatstart();
+#endif
 
 namespace {
 
@@ -108,19 +123,19 @@ struct TableIndex {
   std::array<std::uint16_t, highestscore + 1> finishing;
 };
 
-constexpr TableIndex buildindex() {
+constexpr TableIndex buildindex(const std::array<ThrowEntry, throwtablesize>& table) {
   TableIndex index{};
   index.first.fill(static_cast<std::uint16_t>(throwentries));
   index.finishing.fill(static_cast<std::uint16_t>(throwentries));
   for (std::size_t i = throwentries; i-- > 0;) {
-    const qword total = entrytotal(throwtable[i]);
+    const qword total = entrytotal(table[i]);
     index.first[total] = static_cast<std::uint16_t>(i);
-    if (entryflag(throwtable[i]) != 0) index.finishing[total] = static_cast<std::uint16_t>(i);
+    if (entryflag(table[i]) != 0) index.finishing[total] = static_cast<std::uint16_t>(i);
   }
   return index;
 }
 
-constexpr TableIndex tableindex = buildindex();
+static_assert(throwentries < 0xFFFF, "the index holds positions in 16 bits");
 
 // The totals from 1 to highestscore whose first entry, or first finishing
 // entry, the index does not find.
@@ -132,14 +147,27 @@ constexpr TotalSet missingtotals(const std::array<std::uint16_t, highestscore + 
   return set;
 }
 
-static_assert(throwentries < 0xFFFF, "the index holds positions in 16 bits");
+#ifndef QUIVERLY_TABLE_AT_RUN_TIME
+constexpr TableIndex tableindex = buildindex(throwtable);
+constexpr const TableIndex& derivedindex = tableindex;
+
 static_assert(throwtable[throwentries] == 0 && throwtable[throwentries + 1] == 0);
 static_assert(throwtable[0] == 0x0001000115010000ULL);
+#else
+// Built at start-up after the table above it, as definitions in one file are.
+[[gnu::noinline]] TableIndex buildindexatstart() {
+  return buildindex(throwtable);
+}
+const TableIndex tableindex = buildindexatstart();
+// The facts derived from the table are still the compiler's: it builds the
+// table once more for them, and keeps only what it derives.
+constexpr TableIndex derivedindex = buildindex(buildtable());
+#endif
 
 }  // namespace
 
-extern constexpr TotalSet unmakeabletotals = missingtotals(tableindex.first);
-extern constexpr TotalSet unfinishabletotals = missingtotals(tableindex.finishing);
+extern constexpr TotalSet unmakeabletotals = missingtotals(derivedindex.first);
+extern constexpr TotalSet unfinishabletotals = missingtotals(derivedindex.finishing);
 
 qword firstentry(qword total) {
   return total <= highestscore ? tableindex.first[total] : throwentries;

@@ -101,5 +101,5 @@ bool playgame() {
 }  // namespace
 
 void exactly101game() {
-  playgames(playgame, "\n");
+  playgames([] { return playgame(); }, "\n");
 }

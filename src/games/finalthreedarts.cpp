@@ -78,5 +78,5 @@ void finalthreedartsgame() {
       "\n    **********************************************************\n"
       "    Final three darts game. Say which darts you need to throw.\n"
       "    (20 questions). '?' to see how to enter answers.\n\n");
-  playgames(playgame, "\n\n");
+  playgames([] { return playgame(); }, "\n\n");
 }

@@ -46,7 +46,9 @@ bool askplayagain();
 // Plays games until the player leaves one or declines another. playone plays a
 // whole game, closing lines included, and returns false when the player left
 // it; between is printed before each further game. Declining prints an empty
-// line after the reply.
+// line after the reply. Callers pass a lambda, not a function pointer, so that
+// the game is a direct call: the page's build pauses a read for the player's
+// line only along direct calls.
 template <class Game>
 void playgames(Game playone, const char* between) {
   while (playone()) {

@@ -97,5 +97,5 @@ bool playgame() {
 
 // Plays games of twenty questions until the player declines another or leaves.
 void subtractiongame() {
-  playgames(playgame, "\n");
+  playgames([] { return playgame(); }, "\n");
 }

@@ -2,24 +2,29 @@
 // so that the generator's seed is known, and holds the page to the native
 // program: every byte the program wrote must be the byte the native program
 // writes for the same lines at the same second. Also checks that each score list
-// arrives as a download with the native file's bytes, and that the terminal
-// shows the dialogue with the player's lines echoed after the prompts.
+// arrives as a download with the native file's bytes, that the transcript shows
+// the dialogue with the player's lines echoed after the prompts, and the page
+// in a player's hand: phones (no sideways scrolling, a phone keyboard's
+// composed text, the dart keypad), zoom, the accessibility tree, and playing
+// offline after one visit.
 //
 // web/test/run.sh builds both programs, serves the page and sets:
 //   QUIVERLY_PAGE_URL    the page served over HTTP
 //   QUIVERLY_PAGE_DIR    the page's folder, opened from disk as well
 //   QUIVERLY_NATIVE      the native program
 //   QUIVERLY_SCRATCH     a folder for the native runs
-//   QUIVERLY_SCREENSHOT  where to save a picture of the calculator session
+//   QUIVERLY_SCREENSHOT  where to save a picture of the calculator session (and,
+//                        beside it, -pixel7.png: a finishing question on a phone)
 'use strict';
 
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
+const http = require('node:http');
 const path = require('node:path');
 const { pathToFileURL } = require('node:url');
-const { chromium } = require('playwright-core');
+const { chromium, devices } = require('playwright-core');
 
 const env = (name) => {
   const value = process.env[name];
@@ -32,8 +37,8 @@ const native = env('QUIVERLY_NATIVE');
 const scratch = env('QUIVERLY_SCRATCH');
 const screenshot = env('QUIVERLY_SCREENSHOT');
 
-// Each line is typed into the terminal and sent with Enter; a "\b" in it is a
-// press of Backspace, which the terminal applies before the line is sent.
+// Each line is typed into the answer line and sent with Enter; a "\b" in it is
+// a press of Backspace, which edits the line before it is sent.
 const sessions = [
   { name: 'menu', second: 1755511200, lines: ['9\b7', 'x', 'q'] },
   { name: '301', second: 1755512345, lines: ['1', 'h', 'a', 'h', 'a', 'q', 'q'] },
@@ -46,7 +51,7 @@ const sessions = [
   },
 ];
 
-// The line a cooked terminal sends for the keys typed.
+// The line sent for the keys typed.
 function edited(keys) {
   const line = [];
   for (const ch of keys) {
@@ -60,7 +65,10 @@ function edited(keys) {
 // own unless it is to run where an earlier run left its lists.
 function runnative(second, lines, folder = fs.mkdtempSync(path.join(scratch, 'native-'))) {
   const input = lines.map((keys) => `${edited(keys)}\n`).join('');
-  const run = spawnSync('faketime', [`@${second}`, native], { cwd: folder, input });
+  // The clock stands still at that second (a busy machine can take longer than
+  // a second to start the program).
+  const stamp = new Date(second * 1000).toISOString().slice(0, 19).replace('T', ' ');
+  const run = spawnSync('faketime', ['-f', stamp, native], { cwd: folder, input, env: { ...process.env, TZ: 'UTC' } });
   assert.equal(run.status, 0, `native run failed: ${run.stderr}`);
   return { output: run.stdout, folder };
 }
@@ -73,21 +81,10 @@ function difference(page, expected) {
   return `first difference at byte ${at}:\n  page:   ${show(page)}\n  native: ${show(expected)}`;
 }
 
-// The terminal's text, one entry per line as written (wrapped rows joined),
-// without trailing blanks and without the empty rows below the text.
+// The transcript's text, one entry per line as written, without trailing
+// blanks and without empty lines at the end.
 async function screenlines(page) {
-  const lines = await page.evaluate(() => {
-    const buffer = window.quiverly.term.buffer.active;
-    const rows = [];
-    for (let i = 0; i < buffer.length; ++i) {
-      const row = buffer.getLine(i);
-      const text = row.translateToString(false);
-      if (row.isWrapped && rows.length > 0) rows[rows.length - 1] += text;
-      else rows.push(text);
-    }
-    return rows;
-  });
-  return trimlines(lines);
+  return trimlines(await page.evaluate(() => window.quiverly.lines()));
 }
 
 function trimlines(lines) {
@@ -96,7 +93,7 @@ function trimlines(lines) {
   return trimmed;
 }
 
-// What a terminal shows: the program's output with each line the player sent
+// What a console shows: the program's output with each line the player sent
 // echoed where it was typed, at the prompt that waited for it.
 function expectedscreen(output, typed) {
   let text = '';
@@ -131,29 +128,50 @@ after(async () => {
   if (browser) await browser.close();
 });
 
-// Types each line into the terminal once the program waits for it, and waits
-// until the program has ended. Returns where in the output each line was typed.
-async function typelines(page, lines, downloadat = -1) {
+// Whether the page scrolls sideways.
+async function overflows(page) {
+  return page.evaluate(() => document.scrollingElement.scrollWidth > window.innerWidth);
+}
+
+// Sends one line from the keyboard: the keys typed into the answer line, then
+// Enter. Waits until the program waits for the next line or has ended.
+async function sendkeys(page, keys) {
+  await page.focus('#answer');
+  for (const [i, part] of keys.split('\b').entries()) {
+    if (i > 0) await page.keyboard.press('Backspace');
+    if (part) await page.keyboard.type(part);
+  }
+  await page.keyboard.press('Enter');
+  await waitforread(page);
+}
+
+async function waitforread(page) {
+  await page.waitForFunction(() => window.quiverly.waiting() || window.quiverly.status() !== null);
+}
+
+// Sends each line with send(page, keys) once the program waits for it, and
+// waits until the program has ended. Before each line the page offers no new
+// session (a check of what is shown, not of an attribute) and, where asked,
+// does not scroll sideways. Returns where in the output each line was sent.
+async function typelines(page, lines, { downloadat = -1, send = sendkeys, nooverflow = false } = {}) {
   const typed = [];
   for (const [index, keys] of lines.entries()) {
+    assert.equal(await page.locator('#ending').isVisible(), false, 'no new session offered during play');
+    if (nooverflow) assert.equal(await overflows(page), false, `no sideways scrolling before line ${index}`);
     const at = await page.evaluate(() => window.quiverly.output().length);
     typed.push({ at, line: edited(keys) });
     const download = index === downloadat ? page.waitForEvent('download') : null;
-    for (const [i, part] of keys.split('\b').entries()) {
-      if (i > 0) await page.keyboard.press('Backspace');
-      if (part) await page.keyboard.type(part);
-    }
-    await page.keyboard.press('Enter');
+    await send(page, keys);
     if (download) await download;
-    await page.waitForFunction(() => window.quiverly.waiting() || window.quiverly.status() !== null);
   }
   await page.waitForFunction(() => window.quiverly.status() !== null);
   assert.equal(await page.evaluate(() => window.quiverly.status()), 0, 'exit status');
   await page.locator('#ending').waitFor({ state: 'visible' });
+  if (nooverflow) assert.equal(await overflows(page), false, 'no sideways scrolling at the end');
   return typed;
 }
 
-// Checks the bytes the program wrote and what the terminal shows against the
+// Checks the bytes the program wrote and what the transcript shows against the
 // native run.
 async function compare(page, expected, typed) {
   const output = Buffer.from(await page.evaluate(() => window.quiverly.output()));
@@ -162,10 +180,10 @@ async function compare(page, expected, typed) {
   const screen = await screenlines(page);
   const want = expectedscreen(expected.output, typed);
   const banner = want.find((line) => line.includes('*****'));
-  assert.ok(banner && screen.includes(banner), `the terminal shows the banner line ${JSON.stringify(banner)}`);
+  assert.ok(banner && screen.includes(banner), `the transcript shows the banner line ${JSON.stringify(banner)}`);
   assert.deepEqual(screen.slice(-2), [`> ${typed[typed.length - 1].line}`, 'Bye!'],
-    'the terminal ends with the last prompt, its answer and Bye!');
-  assert.deepEqual(screen, want, 'the terminal shows the dialogue with the lines typed');
+    'the transcript ends with the last prompt, its answer and Bye!');
+  assert.deepEqual(screen, want, 'the transcript shows the dialogue with the lines typed');
   return output.length;
 }
 
@@ -188,9 +206,8 @@ async function playin(context, session, url, expected) {
   await page.clock.setFixedTime(session.second * 1000);
   await page.goto(url);
   await page.waitForFunction(() => window.quiverly && window.quiverly.waiting());
-  await page.click('#terminal');
 
-  const typed = await typelines(page, session.lines, session.list ? session.list.line : -1);
+  const typed = await typelines(page, session.lines, { downloadat: session.list ? session.list.line : -1 });
   if (session.list) {
     assert.equal(downloads.length, 1, 'one download: the second request is refused');
     const [download] = downloads;
@@ -227,7 +244,8 @@ for (const session of sessions) {
   }
 }
 
-// The time from navigation to the banner in the terminal, without a fake clock.
+// The time from navigation to the banner in the transcript, without a fake
+// clock (bench/page.sh measures it properly, against a static page).
 test('start-up time', async () => {
   const times = [];
   for (let run = 0; run < 3; ++run) {
@@ -235,14 +253,10 @@ test('start-up time', async () => {
     const page = await context.newPage();
     await page.goto(pageurl);
     const handle = await page.waitForFunction(
-      () => {
-        const buffer = window.quiverly && window.quiverly.term.buffer.active;
-        if (!buffer) return false;
-        for (let i = 0; i < buffer.length; ++i) {
-          if (buffer.getLine(i).translateToString().includes('***** Quiverly')) return performance.now();
-        }
-        return false;
-      },
+      () =>
+        window.quiverly && window.quiverly.lines().some((line) => line.includes('***** Quiverly'))
+          ? performance.now()
+          : false,
       null,
       { polling: 'raf' },
     );
@@ -252,4 +266,243 @@ test('start-up time', async () => {
   times.sort((a, b) => a - b);
   console.log(`navigation to banner: ${times.join(', ')} ms (median ${times[1]} ms)`);
   assert.ok(times[1] < 10000, 'the banner shows within ten seconds');
+});
+
+// ---- The page in a player's hand
+
+const phones = ['Pixel 7', 'iPhone 13'];
+
+// A new context with the given options and a page on url at the given second,
+// once the program waits for its first line. Errors in the page are gathered
+// in page.errors.
+async function openpage(options, url, second) {
+  const context = await browser.newContext(options);
+  const page = await context.newPage();
+  page.errors = [];
+  page.on('pageerror', (error) => page.errors.push(String(error)));
+  await page.clock.setFixedTime(second * 1000);
+  await page.goto(url);
+  await page.waitForFunction(() => window.quiverly && window.quiverly.waiting());
+  return { context, page };
+}
+
+// Every activity, left at once, then the calculator's longest list of ways.
+const walk = {
+  second: 1755520000,
+  lines: ['1', 'q', '2', 'q', '3', 'q', '4', 'q', '5', 'q', '6', 'q', '7', 'c', '170', 'q', 's', 'q', 'q'],
+};
+
+// On a phone's screen, and on a desktop's at 200% and 400% zoom (the same
+// width in CSS pixels), nothing scrolls sideways after the banner and in any
+// activity; text is at least 14 px and every button at least 44 px.
+for (const [name, options] of [
+  ...phones.map((phone) => [phone, devices[phone]]),
+  ['320 px phone', { viewport: { width: 320, height: 568 }, hasTouch: true, isMobile: true }],
+  ['desktop at 200%', { viewport: { width: 640, height: 400 } }],
+  ['desktop at 400%', { viewport: { width: 320, height: 200 } }],
+]) {
+  test(`${name}: no sideways scrolling in any activity`, async () => {
+    const expected = runnative(walk.second, walk.lines);
+    const { context, page } = await openpage(options, fileurl, walk.second);
+    try {
+      const sizes = await page.evaluate(() => {
+        const shown = (element) => element.getClientRects().length > 0;
+        const texts = [...document.querySelectorAll('body *')].filter(
+          (element) => shown(element) && [...element.childNodes].some((node) => node.nodeType === 3 && node.data.trim()),
+        );
+        const buttons = [...document.querySelectorAll('button, input')].filter(shown);
+        return {
+          smallest: Math.min(...texts.map((element) => parseFloat(getComputedStyle(element).fontSize))),
+          narrowest: Math.min(...buttons.map((element) => element.getBoundingClientRect().width)),
+          lowest: Math.min(...buttons.map((element) => element.getBoundingClientRect().height)),
+          keypad: !document.getElementById('keypad').hidden,
+        };
+      });
+      assert.ok(sizes.smallest >= 14, `text of ${sizes.smallest} px`);
+      assert.ok(sizes.narrowest >= 44 && sizes.lowest >= 44, `a button of ${sizes.narrowest} by ${sizes.lowest} px`);
+      assert.equal(sizes.keypad, options.hasTouch === true, 'the keypad is shown on touch screens only');
+      await compare(page, expected, await typelines(page, walk.lines, { nooverflow: true }));
+      assert.deepEqual(page.errors, [], 'no error in the page');
+    } finally {
+      await context.close();
+    }
+  });
+}
+
+// A phone keyboard's way of typing: the word is composed, then committed, then
+// Enter; and a keyboard that sends Enter as a line break in the text. Right
+// after the page loads, ten loads a device, five at a time: nothing lost or
+// doubled.
+for (const phone of phones) {
+  test(`${phone}: a phone keyboard's composed text right after load`, async () => {
+    const second = 1755521000;
+    const lines = ['7', 'c', '60', 'q', 'q'];
+    const expected = runnative(second, lines);
+    const composed = async (page, cdp, text) => {
+      await cdp.send('Input.imeSetComposition', { text, selectionStart: text.length, selectionEnd: text.length });
+      await cdp.send('Input.insertText', { text });
+      await page.keyboard.press('Enter');
+    };
+    const load = async () => {
+      const context = await browser.newContext(devices[phone]);
+      try {
+        const page = await context.newPage();
+        const errors = [];
+        page.on('pageerror', (error) => errors.push(String(error)));
+        await page.clock.setFixedTime(second * 1000);
+        await page.goto(fileurl);
+        const cdp = await context.newCDPSession(page);
+        await page.tap('#answer');
+        await composed(page, cdp, '7');
+        await composed(page, cdp, 'c');
+        await waitforread(page);
+        await cdp.send('Input.insertText', { text: '60\n' });
+        await waitforread(page);
+        await composed(page, cdp, 'q');
+        await cdp.send('Input.insertText', { text: 'q\n' });
+        await page.waitForFunction(() => window.quiverly.status() !== null);
+        const output = Buffer.from(await page.evaluate(() => window.quiverly.output()));
+        assert.deepEqual(errors, [], 'no error in the page');
+        return output.equals(expected.output) ? null : difference(output, expected.output);
+      } finally {
+        await context.close();
+      }
+    };
+    const failures = [];
+    for (let round = 0; round < 2; ++round) {
+      failures.push(...(await Promise.all(Array.from({ length: 5 }, load))).filter((failure) => failure));
+    }
+    assert.deepEqual(failures, [], 'every load gets every line once');
+  });
+}
+
+// The keypad alone plays a finishing question: the same bytes as typing it.
+test('Pixel 7: the dart keypad gives the same bytes as typing', async () => {
+  const second = 1755522000;
+  const lines = ['5', 't20d20', '?', 'q', 'q'];
+  const expected = runnative(second, lines);
+  const tap = async (page, keys) => {
+    for (const key of keys) await page.tap(`#keypad [data-key="${key}"]`);
+    await page.tap('#keypad [data-key="enter"]');
+    await waitforread(page);
+    if (keys === 't20d20') await page.screenshot({ path: screenshot.replace(/\.png$/, '-pixel7.png') });
+  };
+  const { context, page } = await openpage(devices['Pixel 7'], fileurl, second);
+  try {
+    // A tapped key and Delete edit the line; only what was composed is sent.
+    await page.tap('#keypad [data-key="9"]');
+    await page.tap('#keypad [data-key="delete"]');
+    assert.equal(await page.inputValue('#answer'), '');
+    const typed = await typelines(page, lines, { send: tap, nooverflow: true });
+    await compare(page, expected, typed);
+    assert.deepEqual(page.errors, [], 'no error in the page');
+  } finally {
+    await context.close();
+  }
+});
+
+// A screen reader gets the dialogue: a polite live region holds the banner and
+// the menu, the answer line has a label, and Tab leaves it.
+test('the accessibility tree holds the dialogue', async () => {
+  const { context, page } = await openpage({}, fileurl, 1755523000);
+  try {
+    const cdp = await context.newCDPSession(page);
+    const { nodes } = await cdp.send('Accessibility.getFullAXTree');
+    const property = (node, name) => (node.properties || []).find((p) => p.name === name)?.value.value;
+    const log = nodes.find((node) => node.role?.value === 'log');
+    assert.ok(log, 'a log');
+    assert.equal(property(log, 'live'), 'polite');
+    const texts = nodes.filter((node) => node.role?.value === 'StaticText').map((node) => node.name?.value || '');
+    assert.ok(texts.some((text) => text.includes('***** Quiverly')), 'the banner is in the tree');
+    assert.ok(texts.some((text) => text.includes('c: Calculator')), 'the menu is in the tree');
+    const box = nodes.find((node) => node.role?.value === 'textbox');
+    assert.equal(box?.name?.value, 'Your answer', 'the answer line is labelled');
+    await page.focus('#answer');
+    await page.keyboard.press('Tab');
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'send', 'Tab leaves the answer line');
+  } finally {
+    await context.close();
+  }
+});
+
+// Served over http, the page keeps its files after one visit: offline, a
+// reload plays the menu.
+test('offline after one visit', async () => {
+  const second = 1755524000;
+  const expected = runnative(second, ['7', 'q']);
+  const { context, page } = await openpage({}, pageurl, second);
+  try {
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    await context.setOffline(true);
+    await page.reload();
+    await page.waitForFunction(() => window.quiverly && window.quiverly.waiting());
+    await compare(page, expected, await typelines(page, ['7', 'q']));
+    const cached = await page.evaluate(async () => (await caches.keys()).filter((name) => name.startsWith('quiverly-')));
+    assert.equal(cached.length, 1, 'one cache of the page');
+    assert.deepEqual(page.errors, [], 'no error in the page');
+  } finally {
+    await context.close();
+  }
+});
+
+// A new version of the page replaces the old one on the next visit: its worker
+// caches the new files under a new name and deletes the old cache, and the
+// visit after plays the new page, offline too. The page is served from a copy
+// that the test changes.
+test('a new version replaces the old', async () => {
+  const copy = fs.mkdtempSync(path.join(scratch, 'page-'));
+  for (const name of fs.readdirSync(env('QUIVERLY_PAGE_DIR'))) {
+    fs.copyFileSync(path.join(env('QUIVERLY_PAGE_DIR'), name), path.join(copy, name));
+  }
+  const types = { '.html': 'text/html', '.js': 'text/javascript', '.svg': 'image/svg+xml', '.png': 'image/png' };
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname.slice(1)) || 'index.html';
+    const file = path.join(copy, path.basename(name));
+    if (!fs.existsSync(file)) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { 'content-type': types[path.extname(file)] || 'application/octet-stream' });
+    response.end(fs.readFileSync(file));
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  const context = await browser.newContext();
+  try {
+    const page = await context.newPage();
+    const visit = async () => {
+      await page.goto(url);
+      await page.waitForFunction(() => window.quiverly && window.quiverly.waiting());
+    };
+    const cachenames = () => page.evaluate(async () => (await caches.keys()).filter((name) => name.startsWith('quiverly-')));
+    await visit();
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    const [first] = await cachenames();
+    assert.ok(first, 'the first visit caches the page');
+
+    const indexfile = path.join(copy, 'index.html');
+    fs.writeFileSync(indexfile, fs.readFileSync(indexfile, 'utf8').replace('<h1>Quiverly</h1>', '<h1>Quiverly, again</h1>'));
+    const workerfile = path.join(copy, 'sw.js');
+    fs.writeFileSync(workerfile, fs.readFileSync(workerfile, 'utf8').replace(first, 'quiverly-anewversion'));
+    // The browser looks for a new worker a little after the visit.
+    await visit();
+    for (let tries = 0; tries < 100 && (await cachenames()).join() !== 'quiverly-anewversion'; ++tries) {
+      await page.waitForTimeout(200);
+    }
+    assert.deepEqual(await cachenames(), ['quiverly-anewversion'], 'the new cache, and only it');
+    const index = await page.evaluate(async () => {
+      const response = await (await caches.open('quiverly-anewversion')).match('./');
+      return response ? response.text() : '';
+    });
+    assert.ok(index.includes('Quiverly, again'), 'the new cache holds the new page');
+    await visit();
+    assert.equal(await page.textContent('h1'), 'Quiverly, again', 'the visit after plays the new page');
+    await context.setOffline(true);
+    await visit();
+    assert.equal(await page.textContent('h1'), 'Quiverly, again', 'offline too');
+  } finally {
+    await context.close();
+    server.closeAllConnections();
+    server.close();
+  }
 });

@@ -3,21 +3,13 @@
 # checks the page's size after gzip, serves the page on a localhost port and
 # plays whole sessions in headless Chromium against the native program run at
 # the same clock second (web/test/page.test.js). Installs what it needs first.
-# A picture of the calculator session is left in build-web/screenshot.png.
+# Pictures are left in build-web/: screenshot.png (the calculator session on a
+# desktop) and screenshot-pixel7.png (a finishing question tapped on a phone).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 echo "== tools"
-missing=()
-command -v emcc >/dev/null || missing+=(emscripten)
-[ -e /usr/share/nodejs/acorn/package.json ] || missing+=(node-acorn)
-[ -x /usr/bin/chromium ] || missing+=(chromium)
-command -v faketime >/dev/null || missing+=(faketime)
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing ${missing[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+tools/install.sh web
 npm ci --prefix web --no-audit --no-fund
 
 echo "== build the page and the native program"
@@ -34,9 +26,9 @@ for file in build-web/web/*; do
   total=$((total + packed))
   printf '%-32s %8d %8d\n' "${file#build-web/web/}" "$raw" "$packed"
 done
-printf '%-32s %8s %8d (at most %d)\n' total "" "$total" $((500 * 1024))
-if [ "$total" -gt $((500 * 1024)) ]; then
-  echo "the page is larger than 500 KiB after gzip"
+printf '%-32s %8s %8d (at most %d)\n' total "" "$total" $((80 * 1024))
+if [ "$total" -gt $((80 * 1024)) ]; then
+  echo "the page is larger than 80 KiB after gzip"
   exit 1
 fi
 
@@ -49,7 +41,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A static server on a free localhost port, which it names when it starts.
+# A static server on a free localhost port, which it names when it starts (in
+# its log, made first so that it can be read before the server writes it).
+: >"$scratch/server.log"
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory build-web/web >"$scratch/server.log" 2>&1 &
 server=$!
 port=""
