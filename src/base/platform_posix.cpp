@@ -139,15 +139,16 @@ int renamenoreplace(const NewFile& file, const char* name) {
 // Where nothing links or renames without replacing: name is made exclusively,
 // which fails with EEXIST when it exists, and the file under its leftover's
 // name is renamed over that empty file of this call's own. A kill between the
-// two leaves an empty file under the name, never part of a list. 0 or the
-// error; the reservation is removed again when the rename fails.
+// two leaves an empty file under the name, never part of a list; the empty
+// file is closed only after the rename, which keeps that moment short (on
+// FUSE, closing a new file may take milliseconds). 0 or the error; the empty
+// file is removed again when the rename fails.
 int renameoverreservation(const NewFile& file, const char* name) {
   const int reservation = open(name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
   if (reservation < 0) return errno;
+  const int error = std::rename(file.tempname.data(), name) == 0 ? 0 : errno;
+  if (error != 0) unlink(name);
   close(reservation);
-  if (std::rename(file.tempname.data(), name) == 0) return 0;
-  const int error = errno;
-  unlink(name);
   return error;
 }
 
