@@ -42,15 +42,15 @@ struct FileSystem {
 };
 
 constexpr FileSystem filesystems[] = {
-    {"ext4, tmpfs, btrfs, xfs", {0, 0, 0, 0}},
-    {"no /proc", {0, ENOENT, 0, 0}},
-    {"unnamed files without hard links", {0, EPERM, EPERM, 0}},
-    {"hard links without unnamed files (fuse2fs)", {EOPNOTSUPP, 0, 0, 0}},
-    {"FAT32 or exFAT in the kernel", {EOPNOTSUPP, 0, EPERM, 0}},
-    {"FAT32 or exFAT through libfuse 2", {EOPNOTSUPP, 0, EPERM, EINVAL}},
+    {"ext4, tmpfs, btrfs, xfs", {0, 0, 0, 0, 0}},
+    {"no /proc", {0, ENOENT, 0, 0, 0}},
+    {"unnamed files without hard links", {0, EPERM, EPERM, 0, 0}},
+    {"hard links without unnamed files (fuse2fs)", {EOPNOTSUPP, 0, 0, 0, 0}},
+    {"FAT32 or exFAT in the kernel", {EOPNOTSUPP, 0, EPERM, 0, 0}},
+    {"FAT32 or exFAT through libfuse 2", {EOPNOTSUPP, 0, EPERM, EINVAL, 0}},
     // A kernel older than O_TMPFILE opens the folder itself, and refuses.
-    {"no O_TMPFILE, no renameat2 (old kernel)", {EISDIR, 0, EOPNOTSUPP, ENOSYS}},
-    {"no /proc, no hard links, no renameat2", {0, ENOENT, EMLINK, EINVAL}},
+    {"no O_TMPFILE, no renameat2 (old kernel)", {EISDIR, 0, EOPNOTSUPP, ENOSYS, 0}},
+    {"no /proc, no hard links, no renameat2", {0, ENOENT, EMLINK, EINVAL, 0}},
 };
 
 // Each test opens the console's scratch files before it counts descriptors
@@ -116,9 +116,11 @@ TEST_F(ListFiles, ReportsAFailedLinkWithItsError) {
     FileSystemFaults faults;
     int error;
   } failures[] = {
-      {{0, EIO, 0, 0}, EIO},
-      {{EOPNOTSUPP, 0, EDQUOT, 0}, EDQUOT},
-      {{EOPNOTSUPP, 0, EPERM, EACCES}, EACCES},
+      {{0, EIO, 0, 0, 0}, EIO},
+      {{EOPNOTSUPP, 0, EDQUOT, 0, 0}, EDQUOT},
+      {{EOPNOTSUPP, 0, EPERM, EACCES, 0}, EACCES},
+      {{EOPNOTSUPP, 0, EPERM, EINVAL, EIO}, EIO},
+      {{0, EPERM, EPERM, EINVAL, EXDEV}, EXDEV},
   };
   for (const auto& failure : failures) {
     SCOPED_TRACE(failure.error);
@@ -135,7 +137,7 @@ TEST_F(ListFiles, ReportsAFailedLinkWithItsError) {
 // old .partN scheme are passed over and kept.
 TEST_F(ListFiles, LeftoversNeverBlockALaterRequest) {
   ScratchDir dir;
-  filesystemfaults = {EOPNOTSUPP, 0, 0, 0};
+  filesystemfaults = {EOPNOTSUPP, 0, 0, 0, 0};
   const std::string name = "darts-score020.txt";
   for (int n = 1; n <= 1000; ++n) std::ofstream(name + ".part" + std::to_string(n)) << "old";
   for (int n = 1; n <= 300; ++n) {

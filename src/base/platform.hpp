@@ -70,5 +70,6 @@ struct FileSystemFaults {
   int linkunnamed;      // linking the unnamed file to its name
   int linknamed;        // linking a leftover's name to the list's name
   int renamenoreplace;  // renaming to the list's name without replacing
+  int rename;           // renaming over the empty file made under that name
 };
 extern FileSystemFaults filesystemfaults;

@@ -146,7 +146,8 @@ int renamenoreplace(const NewFile& file, const char* name) {
 int renameoverreservation(const NewFile& file, const char* name) {
   const int reservation = open(name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
   if (reservation < 0) return errno;
-  const int error = std::rename(file.tempname.data(), name) == 0 ? 0 : errno;
+  int error = filesystemfaults.rename;
+  if (error == 0 && std::rename(file.tempname.data(), name) != 0) error = errno;
   if (error != 0) unlink(name);
   close(reservation);
   return error;
