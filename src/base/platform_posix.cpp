@@ -7,9 +7,9 @@
 //   the list's name where the file system has hard links;
 // - where it has none, renamed without replacing (Linux's RENAME_NOREPLACE:
 //   FAT and exFAT in the kernel), or else renamed over an empty file of the
-//   list's name made exclusively just before (FUSE file systems on libfuse 2,
-//   some network shares). An unnamed file that cannot be linked is copied to
-//   a leftover's name first.
+//   list's name made exclusively just before (FAT and exFAT through FUSE on
+//   libfuse 2). An unnamed file that cannot be linked is copied to a
+//   leftover's name first.
 #include "base/platform.hpp"
 
 #include <fcntl.h>
