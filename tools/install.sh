@@ -15,7 +15,7 @@ declare -A groups=(
   [web]="emscripten node-acorn chromium faketime"
   [fuzz]="clang libclang-rt-14-dev"
   [bench]="libbenchmark-dev hyperfine"
-  [fs]="dosfstools exfatprogs fusefat exfat-fuse fuse2fs e2fsprogs fuse3 faketime"
+  [fs]="dosfstools exfatprogs fusefat exfat-fuse fuse2fs e2fsprogs fuse3"
 )
 
 if [ $# -eq 0 ]; then
