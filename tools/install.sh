@@ -16,6 +16,7 @@ declare -A groups=(
   [fuzz]="clang libclang-rt-14-dev"
   [bench]="libbenchmark-dev hyperfine"
   [icons]="librsvg2-bin pngquant optipng"
+  [fs]="dosfstools exfatprogs fusefat exfat-fuse fuse2fs e2fsprogs fuse3"
 )
 
 if [ $# -eq 0 ]; then

@@ -7,8 +7,10 @@
 #include "base/platform.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdlib>
+#include <cstring>
 
 std::array<char, shorttokenroom> inputbuffer{};
 std::array<char, longtokenroom> longinputbuffer{};
@@ -19,6 +21,10 @@ std::FILE* consoleout = nullptr;
 void (*exithook)(int status) = nullptr;
 
 namespace {
+
+// The error number of the first write of the dialogue that failed, 0 while
+// none has.
+int outputerror = 0;
 
 std::FILE* instream() {
   return consolein != nullptr ? consolein : stdin;
@@ -58,12 +64,13 @@ int printtext(const char* format, ...) {
   va_start(args, format);
   const int printed = std::vfprintf(outstream(), format, args);
   va_end(args);
+  if (printed < 0) failconsole(errno);
   return printed;
 }
 
 void readtoken(std::span<char> buffer) {
   std::FILE* in = instream();
-  std::fflush(outstream());
+  if (std::fflush(outstream()) != 0) failconsole(errno);
   int c = readchar(in);
   while (c != EOF && iswhite(c)) c = readchar(in);
   if (c == EOF) {
@@ -125,8 +132,26 @@ qword appendqword(std::span<char> dest, qword value, qword minwidth) {
   return placestring(dest, stringlength(dest), text);
 }
 
+void failconsole(int error) {
+  // A stream may fail without saying why; it is then an input/output error.
+  if (outputerror == 0) outputerror = error != 0 ? error : EIO;
+}
+
+// The session goes on to its end whatever its output met, so that every list
+// asked for is written; only then is a failed output reported. The error is
+// reported once and forgotten.
+int finishconsole(int status) {
+  std::FILE* out = outstream();
+  if (std::fflush(out) != 0) failconsole(errno);
+  if (std::ferror(out) != 0) failconsole(0);
+  if (outputerror == 0) return status;
+  std::fprintf(stderr, "quiverly: write error: %s\n", std::strerror(outputerror));
+  outputerror = 0;
+  return 1;
+}
+
 void endprocess(int status) {
-  std::fflush(outstream());
+  status = finishconsole(status);
   if (exithook != nullptr) exithook(status);
   std::exit(status);
 }

@@ -39,10 +39,20 @@ qword copystring(std::span<char> dest, std::string_view src);
 qword appendstring(std::span<char> dest, std::string_view src);
 qword appendqword(std::span<char> dest, qword value, qword minwidth);
 
+// Records that the dialogue's output failed with error number error, as when
+// standard output was closed at start-up. The first error is kept.
+void failconsole(int error);
+
+// Flushes the console at the end of a session and returns the exit status:
+// status, or 1 when any of the dialogue could not be written, which is then
+// said in one line on standard error, as GNU tools do.
+int finishconsole(int status);
+
 // Ends the process at once after an internal fatal error, with exit status 1.
 [[noreturn]] void fatalexit();
 
-// Ends the process with the given status after flushing the console. Tests
-// set exithook to regain control; it must not return.
+// Ends the process with the given status after finishing the console (status
+// 1 when the dialogue could not be written). Tests set exithook to regain
+// control; it must not return.
 [[noreturn]] void endprocess(int status);
 extern void (*exithook)(int status);

@@ -57,6 +57,11 @@ EM_JS(void, browserrestorelist, (const char* name), {
   if (data) FS.writeFile(path, data);
 });
 
+// The page gives the program its standard streams and no size limit.
+bool startplatform() {
+  return true;
+}
+
 bool createnewfile(NewFile& file, const char* name) {
   browserrestorelist(name);
   file = {std::fopen(name, "wbx"), -1, {}};
@@ -72,9 +77,9 @@ EM_JS(void, browserofferlist, (const char* name), {
 
 // The file has had its name from the start; now that it is complete the player
 // is offered it.
-bool namenewfile(NewFile& /*file*/, const char* name) {
+FileStep namenewfile(NewFile& /*file*/, const char* name) {
   browserofferlist(name);
-  return true;
+  return FileStep::none;
 }
 
 void discardnewfile(NewFile& /*file*/, const char* name) {

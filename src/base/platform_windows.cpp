@@ -1,10 +1,12 @@
 // The platform's own calls on Windows (MinGW-w64 and its C runtime). A list
-// file is written under a temporary name beside its own and renamed to it at
-// the end: rename on Windows never replaces an existing file.
+// file is written under a leftover's name beside its own,
+// NAME.unfinished-PID-N, and renamed to it at the end: rename on Windows never
+// replaces an existing file.
 #include "base/platform.hpp"
 
 #include <fcntl.h>
 #include <io.h>
+#include <process.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -12,15 +14,18 @@
 
 namespace {
 
-// Makes a temporary name beside name: name.part1, name.part2 and so on. A
-// name left by a writer that was killed is passed over, not reused.
-bool maketempname(NewFile& file, const char* name, unsigned attempt) {
-  const int length =
-      std::snprintf(file.tempname.data(), file.tempname.size(), "%s.part%u", name, attempt);
+// Leftovers' names: NAME.unfinished-PID-N. They say what they are, never end
+// as a list's name does, and carry this process's number, so that the
+// leftovers of writers killed before, however many, are never names this one
+// needs: it passes over the few a process of the same number may have left.
+unsigned long long tempcount = 0;
+constexpr unsigned long long tempattempts = 1ULL << 20;
+
+bool maketempname(NewFile& file, const char* name) {
+  const int length = std::snprintf(file.tempname.data(), file.tempname.size(),
+                                   "%s.unfinished-%d-%llu", name, _getpid(), ++tempcount);
   return length > 0 && static_cast<std::size_t>(length) < file.tempname.size();
 }
-
-constexpr unsigned tempattempts = 1000;
 
 }  // namespace
 
@@ -36,6 +41,13 @@ std::size_t writebytes(const char* data, std::size_t size, std::FILE* stream) {
   return std::fwrite(data, 1, size, stream);
 }
 
+// Windows sends no signal at a file-size limit, and its C runtime keeps the
+// descriptors 0 to 2 for the standard streams from start-up, so there is
+// nothing to ready.
+bool startplatform() {
+  return true;
+}
+
 bool createnewfile(NewFile& file, const char* name) {
   file = {nullptr, -1, {}};
   if (std::FILE* existing = std::fopen(name, "rb")) {
@@ -43,8 +55,11 @@ bool createnewfile(NewFile& file, const char* name) {
     errno = EEXIST;
     return false;
   }
-  for (unsigned attempt = 1; attempt <= tempattempts; ++attempt) {
-    if (!maketempname(file, name, attempt)) break;
+  for (unsigned long long attempt = 0; attempt < tempattempts; ++attempt) {
+    if (!maketempname(file, name)) {
+      errno = ENAMETOOLONG;
+      return false;
+    }
     const int descriptor = _open(file.tempname.data(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
                                  _S_IREAD | _S_IWRITE);
     if (descriptor < 0) {
@@ -63,8 +78,8 @@ bool createnewfile(NewFile& file, const char* name) {
 
 // rename on Windows refuses an existing target; the runtime may report it as
 // EACCES, so an existing name is reported as EEXIST, as everywhere else.
-bool namenewfile(NewFile& file, const char* name) {
-  if (std::rename(file.tempname.data(), name) == 0) return true;
+FileStep namenewfile(NewFile& file, const char* name) {
+  if (std::rename(file.tempname.data(), name) == 0) return FileStep::none;
   int error = errno;
   if (std::FILE* existing = std::fopen(name, "rb")) {
     std::fclose(existing);
@@ -72,7 +87,7 @@ bool namenewfile(NewFile& file, const char* name) {
   }
   std::remove(file.tempname.data());
   errno = error;
-  return false;
+  return error == EEXIST ? FileStep::create : FileStep::link;
 }
 
 void discardnewfile(NewFile& file, const char* /*name*/) {

@@ -3,9 +3,9 @@
 // memory used is the same however long the list. The list is written unnamed
 // and given its name only when every byte is written and the file closed, so
 // a list is under its name complete or not at all, even when the program is
-// killed while writing. Every write and the close are checked: a list cut
-// short by a full disk or a file-size limit is reported and removed, never
-// announced as written.
+// killed while writing. Every write, the close and the naming are checked: a
+// list cut short by a full disk or a file-size limit is reported and removed,
+// never announced as written, and each report names the step that failed.
 #include "export/scorelist.hpp"
 
 #include <array>
@@ -47,8 +47,9 @@ constexpr std::size_t index(ListFormat format) {
   return format == ListFormat::comma ? 1 : 0;
 }
 
-// The explanation that follows a failed creation, for the two error numbers
-// that have one: for the list of one total, and for the list of every total.
+// The explanation that follows a failed creation or naming, for the two error
+// numbers that have one: for the list of one total, and for the list of every
+// total.
 struct CreateFailureNote {
   int error;
   std::string_view onetotal;
@@ -205,12 +206,33 @@ void writeeverytotal(ListFile& list, ListFormat format, WayKind kind) {
   }
 }
 
-// Reports a file that could not be created, with the explanation for the
-// error numbers that have one (the list of every total has its own wording).
-void reportcreatefailure(const LineBuffer& name, int error, bool everytotal) {
-  printtext("Cannot create the output file.\n");
-  printtext("filename: %s\n", name.data());
-  printtext("fopen returned null, errno: %d\n", reportederror(error));
+// The report of each failed step: its heading and the words before the error
+// number. A file not made under its name cannot be created; one cut short
+// cannot be written.
+struct FailureReport {
+  FileStep step;
+  std::string_view heading;
+  std::string_view what;
+};
+
+constexpr std::array<FailureReport, 4> failurereports = {{
+    {FileStep::create, "Cannot create the output file.\n", "fopen returned null"},
+    {FileStep::link, "Cannot create the output file.\n", "link failed"},
+    {FileStep::write, "Cannot write the output file.\n", "write error"},
+    {FileStep::close, "Cannot write the output file.\n", "close error"},
+}};
+
+// Reports the step that failed and its error number, with the explanation
+// for the error numbers that have one (the list of every total has its own
+// wording).
+void reportfailure(const LineBuffer& name, FileStep step, int error, bool everytotal) {
+  for (const FailureReport& report : failurereports) {
+    if (report.step != step) continue;
+    printtext("%.*s", static_cast<int>(report.heading.size()), report.heading.data());
+    printtext("filename: %s\n", name.data());
+    printtext("%.*s, errno: %d\n", static_cast<int>(report.what.size()), report.what.data(),
+              reportederror(error));
+  }
   for (const CreateFailureNote& note : createfailurenotes) {
     if (note.error != error) continue;
     const std::string_view text = everytotal ? note.everytotal : note.onetotal;
@@ -219,25 +241,29 @@ void reportcreatefailure(const LineBuffer& name, int error, bool everytotal) {
   printtext("\n");
 }
 
-// Closes the file, gives it its name and reports the outcome. A list that
-// could not be written completely is removed, and so is one whose name has
-// been taken meanwhile: the request is then refused as if the name had been
-// taken before it began. Only this call's own file is ever removed.
+// Flushes and closes the file, gives it its name and reports the outcome. A
+// list that could not be written completely is removed, and so is one whose
+// name has been taken meanwhile: the request is then refused as if the name
+// had been taken before it began. Only this call's own file is ever removed.
 void finishlist(ListFile& list, const LineBuffer& name, bool everytotal) {
-  if (std::fclose(list.file.stream) != 0 && !list.failed) {
-    list.failed = true;
-    list.error = errno;
+  FileStep failed = list.failed ? FileStep::write : FileStep::none;
+  int error = list.error;
+  if (std::fflush(list.file.stream) != 0 && failed == FileStep::none) {
+    failed = FileStep::write;
+    error = errno;
   }
-  if (list.failed) {
+  if (std::fclose(list.file.stream) != 0 && failed == FileStep::none) {
+    failed = FileStep::close;
+    error = errno;
+  }
+  if (failed != FileStep::none) {
     discardnewfile(list.file, name.data());
-    printtext("Cannot write the output file.\n");
-    printtext("filename: %s\n", name.data());
-    printtext("write error, errno: %d\n", reportederror(list.error));
-    printtext("\n");
-    return;
+  } else {
+    failed = namenewfile(list.file, name.data());
+    error = errno;
   }
-  if (!namenewfile(list.file, name.data())) {
-    reportcreatefailure(name, errno, everytotal);
+  if (failed != FileStep::none) {
+    reportfailure(name, failed, error, everytotal);
     return;
   }
   printtext("Successfully written to %s\n", name.data());
@@ -271,7 +297,7 @@ void writescorelist(ListFormat format, WayKind kind, qword total) {
   errno = 0;
   ListFile list{{}, false, 0};
   if (!createnewfile(list.file, name.data())) {
-    reportcreatefailure(name, errno, total == everytotal);
+    reportfailure(name, FileStep::create, errno, total == everytotal);
     return;
   }
   // A buffer of its own, large enough that the long lists need few writes.
