@@ -12,7 +12,7 @@ declare -A groups=(
   [m32]="g++-multilib googletest"
   [windows]="mingw-w64 wine64 unzip googletest"
   [package]="build-essential debhelper lintian devscripts desktop-file-utils appstream"
-  [web]="emscripten node-acorn chromium faketime"
+  [web]="emscripten node-acorn npm chromium faketime"
   [fuzz]="clang libclang-rt-14-dev"
   [bench]="libbenchmark-dev hyperfine"
 )
@@ -45,4 +45,4 @@ sudo=""
 echo "installing ${missing[*]}"
 $sudo apt-get update -qq
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-  "${missing[@]}" >/dev/null
+  "${missing[@]}"
