@@ -12,7 +12,7 @@ declare -A groups=(
   [m32]="g++-multilib googletest"
   [windows]="mingw-w64 wine64 unzip googletest"
   [package]="build-essential debhelper lintian devscripts desktop-file-utils appstream"
-  [web]="emscripten node-acorn npm chromium faketime"
+  [web]="emscripten node-acorn chromium faketime"
   [fuzz]="clang libclang-rt-14-dev"
   [bench]="libbenchmark-dev hyperfine"
 )
