@@ -13,8 +13,8 @@
 #       output: at most 3 times;
 #   (d) the peak resident size of these sessions: at most 4 MiB.
 #
-# Usage: bench/measure.sh   (builds into build-bench; exit status 1 if a target
-# is missed). ROUNDS (default 5) is the number of rounds, each timing every
+# Usage: bench/measure.sh   (builds the bench preset into build-bench; exit
+# status 1 if a target is missed; tools/install.sh bench brings hyperfine). ROUNDS (default 5) is the number of rounds, each timing every
 # pair anew; a figure is the median over the rounds. Timing uses hyperfine
 # where installed (HYPERFINE=none forces the built-in loop of spawntimer.c,
 # which spawns each command without a shell, as hyperfine -N does).
@@ -25,8 +25,8 @@ build=build-bench
 rounds=${ROUNDS:-5}
 hyperfine=${HYPERFINE:-hyperfine}
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUIVERLY_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target quiverly >/dev/null
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target quiverly >/dev/null
 quiverly=$(realpath "$build/quiverly")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

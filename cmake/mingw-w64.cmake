@@ -1,9 +1,9 @@
 # Cross-compiles Quiverly for 64-bit Windows with MinGW-w64 (the posix thread
 # variant of Debian's mingw-w64), linked statically so that quiverly.exe needs
 # only Windows' own DLLs. The tests, built from GoogleTest's source, run under
-# Wine with a prefix of their own inside the build folder:
-#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
-#   cmake --build build-windows -j2 && ctest --test-dir build-windows
+# Wine with a prefix of their own inside the build folder. The windows presets
+# of CMakePresets.json use it (tools/windows-check.sh runs them all):
+#   cmake --workflow --preset windows && ctest --preset windows
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets in build-fuzz (clang++, libFuzzer, AddressSanitizer
-# and UndefinedBehaviorSanitizer) and runs each for the given number of seconds
+# Builds the fuzz targets in build-fuzz with the fuzz preset (clang++,
+# libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer) and runs each for the given number of seconds
 # (default 20) on a scratch copy of the committed seed corpus. Exits non-zero
 # if any target finds a crash, hang, leak or failed check; the input that
 # caused it is kept in build-fuzz/findings/<target>/.
@@ -8,8 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
 
-CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIVERLY_FUZZ=ON >/dev/null
-cmake --build build-fuzz -j2
+tools/install.sh fuzz
+cmake --preset fuzz
+cmake --build --preset fuzz
 
 work=$PWD/build-fuzz/fuzzing
 rm -rf "$work"

@@ -47,4 +47,4 @@ sudo=""
 echo "installing ${missing[*]}"
 $sudo apt-get update -qq
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-  "${missing[@]}" >/dev/null
+  "${missing[@]}"

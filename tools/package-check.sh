@@ -16,20 +16,7 @@ if [ $# -gt 0 ]; then
 fi
 cd "$(dirname "$0")/.."
 
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo=sudo; fi
-
-echo "== tools (installed only where missing)"
-missing=()
-for package in build-essential cmake debhelper lintian devscripts; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$package")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  $sudo apt-get update -qq
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+tools/install.sh build package
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -37,13 +24,12 @@ mkdir "$tmp/quiverly"
 git archive HEAD | tar -x -C "$tmp/quiverly"
 
 # The package's flags come from dpkg-buildflags, and its timestamps from
-# debian/changelog: flags or a time set for other builds (CI exports
-# CXXFLAGS=-Werror) would make a different package.
-echo "== dpkg-buildpackage -b -us -uc (log in the scratch folder, shown on failure)"
+# debian/changelog: flags or a time set in the caller's environment would make
+# a different package.
+echo "== dpkg-buildpackage -b -us -uc"
 if ! (cd "$tmp/quiverly" &&
   env -u CFLAGS -u CXXFLAGS -u CPPFLAGS -u LDFLAGS -u SOURCE_DATE_EPOCH \
-    dpkg-buildpackage -b -us -uc) >"$tmp/build.log" 2>&1; then
-  cat "$tmp/build.log"
+    dpkg-buildpackage -b -us -uc); then
   echo "package-check: the package did not build" >&2
   exit 1
 fi

@@ -3,21 +3,15 @@
 # Wine, plays three sessions with the Windows program and with the Linux one
 # (given as the first argument) and compares what they print (carriage returns
 # removed: the Windows console ends lines with CRLF) and the files they write,
-# byte for byte, and makes the zip for Windows players.
+# byte for byte, and makes the zip for Windows players. The build, its tests
+# and the zip are the windows presets of CMakePresets.json.
 #   tools/windows-check.sh build/quiverly
 set -euo pipefail
 cd "$(dirname "$0")/.."
 linux=$(realpath "${1:?usage: tools/windows-check.sh path/to/linux/quiverly}")
 build=build-windows
 
-need=()
-command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(mingw-w64)
-[ -x /usr/lib/wine/wine64 ] || need+=(wine64)
-command -v unzip >/dev/null || need+=(unzip)
-if [ ${#need[@]} -gt 0 ]; then
-  echo "== installing ${need[*]}"
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${need[@]}" >/dev/null
-fi
+tools/install.sh windows
 
 # Wine's server would inherit and hold the caller's output pipes: start it and
 # the prefix first, with their output elsewhere, and stop it at the end. The
@@ -30,8 +24,8 @@ mkdir -p "$build"
 trap '/usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true' EXIT
 
 echo "== build (MinGW-w64, static)"
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
-cmake --build "$build" -j2 >/dev/null
+cmake --preset windows
+cmake --build --preset windows
 dlls=$(x86_64-w64-mingw32-objdump -p "$build/quiverly.exe" | sed -n 's/^\s*DLL Name: //p' | sort -u)
 echo "quiverly.exe imports: $(echo $dlls)"
 for dll in $dlls; do
@@ -42,9 +36,9 @@ for dll in $dlls; do
 done
 
 echo "== tests under Wine"
-# A test that fails is run once more: Wine now and then fails to start a
-# program at all, which is no fault of the test.
-ctest --test-dir "$build" -j2 --output-on-failure --repeat until-pass:2 | tail -n 3
+# The preset runs a failing test once more: Wine now and then fails to start
+# a program at all, which is no fault of the test.
+ctest --preset windows
 
 echo "== the same sessions on Windows and Linux"
 work=$(mktemp -d)
@@ -79,7 +73,7 @@ fi
 rm -rf "$work"
 
 echo "== zip for Windows"
-(cd "$build" && cpack -G ZIP >/dev/null)
+cpack --preset windows
 zip=$(ls "$build"/quiverly-*-win64.zip)
 unzip -l "$zip"
 exit $status

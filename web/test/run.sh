@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Tests the page: builds it (build-web/) and the native program (build-native/),
-# checks the page's size after gzip, serves the page on a localhost port and
-# plays whole sessions in headless Chromium against the native program run at
-# the same clock second (web/test/page.test.js). Installs what it needs first.
-# Pictures are left in build-web/: screenshot.png (the calculator session on a
-# desktop) and screenshot-pixel7.png (a finishing question tapped on a phone).
+# Tests the page: builds it (the web preset, in build-web/) and, unless it is
+# given, the native program (the tests preset's, in build/), checks the page's
+# size after gzip, serves the page on a localhost port and plays whole sessions
+# in headless Chromium against the native program run at the same clock second
+# (web/test/page.test.js). Installs what it needs first. Pictures are left in
+# build-web/: screenshot.png (the calculator session on a desktop) and
+# screenshot-pixel7.png (a finishing question tapped on a phone).
+#   web/test/run.sh [build/quiverly]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -13,10 +15,15 @@ tools/install.sh web
 npm ci --prefix web --no-audit --no-fund
 
 echo "== build the page and the native program"
-emcmake cmake -S . -B build-web -DQUIVERLY_TESTS=OFF >/dev/null
-cmake --build build-web -j2
-cmake -S . -B build-native -DQUIVERLY_TESTS=OFF >/dev/null
-cmake --build build-native -j2 --target quiverly
+cmake --preset web
+cmake --build --preset web
+if [ $# -gt 0 ]; then
+  native=$(realpath "$1")
+else
+  cmake --preset tests
+  cmake --build --preset tests --target quiverly
+  native=$PWD/build/quiverly
+fi
 
 echo "== size of the page (bytes, raw and after gzip -9)"
 total=0
@@ -60,7 +67,7 @@ fi
 
 QUIVERLY_PAGE_URL="http://127.0.0.1:$port/" \
 QUIVERLY_PAGE_DIR="$PWD/build-web/web" \
-QUIVERLY_NATIVE="$PWD/build-native/quiverly" \
+QUIVERLY_NATIVE="$native" \
 QUIVERLY_SCRATCH="$scratch" \
 QUIVERLY_SCREENSHOT="$PWD/build-web/screenshot.png" \
   node --test web/test/page.test.js
