@@ -31,7 +31,7 @@ session() {
   local name=$1 input=$2
   shift 2
   mkdir -p "$work/$name/$label"
-  (cd "$work/$name/$label" && printf "$input" | "$@" >"../$label.out")
+  (cd "$work/$name/$label" && printf '%b' "$input" | "$@" >"../$label.out")
 }
 
 # The sessions, each given to session with the program to run.
