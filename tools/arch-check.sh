@@ -6,11 +6,13 @@
 # session is a game played with the clock frozen in 2040, past the end of a
 # 32-bit time_t: libfaketime of the target's own architecture is loaded into
 # the program under qemu, not into qemu; on armhf, whose libfaketime misses
-# the 64-bit time calls, tools/frozenclock.c beside it.
-#   tools/arch-check.sh build/quiverly
+# the 64-bit time calls, tools/frozenclock.c beside it. Given a 32-bit x86
+# program (-m32) as well, it plays that game with it too.
+#   tools/arch-check.sh build/quiverly [build-m32/quiverly]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-native=$(realpath "${1:?usage: tools/arch-check.sh path/to/x86-64/quiverly}")
+native=$(realpath "${1:?usage: tools/arch-check.sh path/to/x86-64/quiverly [path/to/m32/quiverly]}")
+m32=${2:+$(realpath "$2")}
 started=$SECONDS
 
 tools/install.sh cross
@@ -59,6 +61,21 @@ if ! grep -q "Full 301 darts game" "$work/game2040/x86-64.out" ||
 fi
 
 status=0
+if [ -n "$m32" ]; then
+  label=x86-m32
+  cc -m32 -O2 -Wall -Wextra -Werror -shared -fPIC -o "$work/frozenclock-m32.so" tools/frozenclock.c
+  session game2040 "$game" env TZ=UTC "LD_PRELOAD=$work/frozenclock-m32.so" \
+    "FROZENCLOCK=$frozenseconds" "$m32"
+  if cmp -s "$work/game2040/x86-64.out" "$work/game2040/x86-m32.out"; then
+    echo "x86 -m32: the game with the clock frozen in 2040 identical with x86-64:" \
+      "$(wc -c <"$work/game2040/x86-m32.out") bytes of dialogue"
+  else
+    echo "x86 -m32: the game with the clock frozen in 2040 DIFFERENT from x86-64"
+    diff "$work/game2040/x86-64.out" "$work/game2040/x86-m32.out" | head -20 || true
+    status=1
+  fi
+fi
+
 for target in aarch64-linux-gnu:arm64:aarch64 arm-linux-gnueabihf:armhf:arm s390x-linux-gnu:s390x:s390x; do
   IFS=: read -r triplet label qemu <<<"$target"
   build=build-$label

@@ -1,7 +1,8 @@
 /* Preloaded into a 32-bit program built with a 64-bit time_t: stops its clock
  * at the second given in FROZENCLOCK. Debian 12's libfaketime catches only
  * the 32-bit time calls there (time, clock_gettime), not __time64, which such
- * a program calls for time(). tools/arch-check.sh builds it for armhf. */
+ * a program calls for time(). tools/arch-check.sh builds it for armhf and
+ * for 32-bit x86. */
 #include <stdint.h>
 #include <stdlib.h>
 
