@@ -3,6 +3,8 @@
 # names its groups here, so the list of what CI needs is written once.
 #   tools/install.sh web windows     # the packages of these groups
 #   tools/install.sh all             # every group
+# A package named with an architecture (libfaketime:arm64) comes from that
+# Debian architecture, which is added to dpkg's list first where it is missing.
 set -euo pipefail
 
 declare -A groups=(
@@ -11,6 +13,10 @@ declare -A groups=(
   [libcxx]="clang libc++-14-dev libc++abi-14-dev googletest"
   [m32]="g++-multilib googletest"
   [windows]="mingw-w64 wine64 unzip googletest"
+  [cross]="clang qemu-user googletest faketime
+           binutils-aarch64-linux-gnu libstdc++-12-dev-arm64-cross libfaketime:arm64
+           binutils-arm-linux-gnueabihf libstdc++-12-dev-armhf-cross libfaketime:armhf
+           binutils-s390x-linux-gnu libstdc++-12-dev-s390x-cross libfaketime:s390x"
   [package]="build-essential debhelper lintian devscripts desktop-file-utils appstream"
   [web]="emscripten node-acorn chromium faketime"
   [fuzz]="clang libclang-rt-14-dev"
@@ -44,6 +50,13 @@ done
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
+for package in "${missing[@]}"; do
+  architecture=${package#*:}
+  if [ "$architecture" != "$package" ] &&
+     ! dpkg --print-foreign-architectures | grep -qx "$architecture"; then
+    $sudo dpkg --add-architecture "$architecture"
+  fi
+done
 echo "installing ${missing[*]}"
 $sudo apt-get update -qq
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \

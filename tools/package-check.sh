@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the committed tree in a scratch folder and
-# checks it: lintian (pedantic) reports no error and no warning, and
-# hardening-check finds every protection in the packaged program and, if one
-# is given, in a Release build. Prints the package's sha256 at the end.
+# checks it: lintian (pedantic) reports no error and no warning, the desktop
+# entry and the AppStream description pass their validators without a word,
+# the icons are there, and hardening-check finds every protection in the
+# packaged program and, if one is given, in a Release build. Prints the
+# package's sha256 at the end.
 #
 # Usage: tools/package-check.sh [build/quiverly]
 #
@@ -97,9 +99,30 @@ checkhardening() {
   return $failed
 }
 
-echo "== hardening-check on the packaged /usr/games/quiverly"
+echo "== dpkg -c $(basename "$deb")"
+dpkg -c "$deb"
+
+# The desktop entry and the AppStream description as installed: a word from
+# either validator, even a pedantic one, fails the check.
+echo "== desktop-file-validate and appstreamcli validate --pedantic"
 dpkg-deb -x "$deb" "$tmp/unpacked"
 status=0
+desktop=$tmp/unpacked/usr/share/applications/org.example.quiverly.desktop
+metainfo=$tmp/unpacked/usr/share/metainfo/org.example.quiverly.metainfo.xml
+for icon in scalable/apps/org.example.quiverly.svg 128x128/apps/org.example.quiverly.png; do
+  if [ ! -f "$tmp/unpacked/usr/share/icons/hicolor/$icon" ]; then
+    echo "package-check: the package lacks the icon $icon" >&2
+    status=1
+  fi
+done
+report=$(desktop-file-validate "$desktop" 2>&1) || status=1
+[ -z "$report" ] || { printf '%s\n' "$report"; status=1; }
+echo "desktop-file-validate $(basename "$desktop"): ${report:-no complaint}"
+report=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1) || status=1
+printf '%s\n' "$report"
+[ "$(printf '%s\n' "$report" | grep -c '^[EWIP]:')" -eq 0 ] || status=1
+
+echo "== hardening-check on the packaged /usr/games/quiverly"
 checkhardening "$tmp/unpacked/usr/games/quiverly" || status=1
 if [ -n "$release" ]; then
   echo "== hardening-check on $release"
