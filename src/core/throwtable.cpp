@@ -149,7 +149,6 @@ constexpr TotalSet missingtotals(const std::array<std::uint16_t, highestscore + 
 
 #ifndef QUIVERLY_TABLE_AT_RUN_TIME
 constexpr TableIndex tableindex = buildindex(throwtable);
-constexpr const TableIndex& derivedindex = tableindex;
 
 static_assert(throwtable[throwentries] == 0 && throwtable[throwentries + 1] == 0);
 static_assert(throwtable[0] == 0x0001000115010000ULL);
@@ -159,15 +158,19 @@ static_assert(throwtable[0] == 0x0001000115010000ULL);
   return buildindex(throwtable);
 }
 const TableIndex tableindex = buildindexatstart();
-// The facts derived from the table are still the compiler's: it builds the
-// table once more for them, and keeps only what it derives.
-constexpr TableIndex derivedindex = buildindex(buildtable());
 #endif
 
 }  // namespace
 
-extern constexpr TotalSet unmakeabletotals = missingtotals(derivedindex.first);
-extern constexpr TotalSet unfinishabletotals = missingtotals(derivedindex.finishing);
+// The facts derived from the table's index: by the compiler, or in the page
+// at start-up, after the index.
+#ifndef QUIVERLY_TABLE_AT_RUN_TIME
+extern constexpr TotalSet unmakeabletotals = missingtotals(tableindex.first);
+extern constexpr TotalSet unfinishabletotals = missingtotals(tableindex.finishing);
+#else
+extern const TotalSet unmakeabletotals = missingtotals(tableindex.first);
+extern const TotalSet unfinishabletotals = missingtotals(tableindex.finishing);
+#endif
 
 qword firstentry(qword total) {
   return total <= highestscore ? tableindex.first[total] : throwentries;
