@@ -141,7 +141,7 @@ static_assert(throwentries < 0xFFFF, "the index holds positions in 16 bits");
 // entry, the index does not find.
 constexpr TotalSet missingtotals(const std::array<std::uint16_t, highestscore + 1>& index) {
   TotalSet set{};
-  for (qword total = 1; total <= highestscore; ++total) {
+  for (std::size_t total = 1; total < index.size(); ++total) {
     if (index[total] == throwentries) set.totals[set.count++] = total;
   }
   return set;
