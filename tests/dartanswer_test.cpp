@@ -143,8 +143,8 @@ std::string typed(const Segment& dart, bool full) {
 // dart typed last is a double or the bull.
 TEST(DartAnswer, JudgesEveryCombinationOfTheTableByItsLastDart) {
   for (qword i = 0; i < throwentries; ++i) {
-    std::vector<Segment> darts = rawdarts(throwtable[i]);
-    const qword total = (throwtable[i] >> 48) & 0xFF;
+    std::vector<Segment> darts = rawdarts(throwtable()[i]);
+    const qword total = (throwtable()[i] >> 48) & 0xFF;
     for (const bool full : {false, true}) {
       if (full) std::reverse(darts.begin(), darts.end());
       std::string token;

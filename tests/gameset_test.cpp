@@ -39,8 +39,8 @@ std::set<qword> unfinishablebyscan() {
   std::set<qword> totals;
   for (qword total = 0; total <= 170; ++total) {
     bool found = false;
-    for (qword i = 0; throwtable[i] != 0; ++i)
-      found = found || (throwtable[i] >> 48) == 256 + total;
+    for (qword i = 0; throwtable()[i] != 0; ++i)
+      found = found || (throwtable()[i] >> 48) == 256 + total;
     if (!found) totals.insert(total);
   }
   return totals;
@@ -58,8 +58,8 @@ bool rejected(qword left) {
 // A and B swap unless B finishes). Absent darts are 0:0.
 std::string expectedfinish(qword left) {
   qword at = 0;
-  while ((throwtable[at] >> 48) != 256 + left) ++at;
-  std::vector<Segment> darts = rawdarts(throwtable[at]);
+  while ((throwtable()[at] >> 48) != 256 + left) ++at;
+  std::vector<Segment> darts = rawdarts(throwtable()[at]);
   auto finishes = [](const Segment& d) { return d.multiplier == 2 || d.number == 50; };
   if (darts.size() == 3 && !finishes(darts[2])) {
     std::swap(darts[finishes(darts[0]) ? 0 : 1], darts[2]);

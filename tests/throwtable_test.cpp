@@ -81,28 +81,28 @@ const Brute& brute() {
 }
 
 TEST(ThrowTable, EqualsTheBruteForceTableWordForWord) {
-  ASSERT_EQ(brute().table.size(), throwtable.size());
-  for (std::size_t i = 0; i < throwtable.size(); ++i) {
-    ASSERT_EQ(throwtable[i], brute().table[i]) << "entry " << i;
+  ASSERT_EQ(brute().table.size(), throwtable().size());
+  for (std::size_t i = 0; i < throwtable().size(); ++i) {
+    ASSERT_EQ(throwtable()[i], brute().table[i]) << "entry " << i;
   }
 }
 
 TEST(ThrowTable, CountsEntriesByDarts) {
   qword bydarts[4] = {};
-  for (std::size_t i = 0; i < throwentries; ++i) ++bydarts[dartcount(throwtable[i])];
+  for (std::size_t i = 0; i < throwentries; ++i) ++bydarts[dartcount(throwtable()[i])];
   EXPECT_EQ(bydarts[0], 0U);
   EXPECT_EQ(bydarts[1], 62U);
   EXPECT_EQ(bydarts[2], 1953U);
   EXPECT_EQ(bydarts[3], 41664U);
   EXPECT_EQ(throwentries, 43679U);
-  EXPECT_NE(throwtable[throwentries - 1], 0U);
+  EXPECT_NE(throwtable()[throwentries - 1], 0U);
 }
 
 // Absent darts are stored as multiplier 1, number 0, and read back as nodart.
 TEST(ThrowTable, HoldsTheExampleWordsAndReadsAbsentDartsAsNone) {
-  EXPECT_EQ(throwtable[firstentry(170)], 0x01AA00013D141432ULL);
-  EXPECT_EQ(throwtable[firstentry(180)], 0x00B400013F141414ULL);
-  const std::array<Segment, 3> single1 = decodeentry(throwtable[0]);
+  EXPECT_EQ(throwtable()[firstentry(170)], 0x01AA00013D141432ULL);
+  EXPECT_EQ(throwtable()[firstentry(180)], 0x00B400013F141414ULL);
+  const std::array<Segment, 3> single1 = decodeentry(throwtable()[0]);
   EXPECT_EQ(single1[0].multiplier, 1U);
   EXPECT_EQ(single1[0].number, 1U);
   for (const Segment& absent : {single1[1], single1[2]}) {
@@ -116,7 +116,7 @@ TEST(ThrowTable, HoldsTheExampleWordsAndReadsAbsentDartsAsNone) {
 // Darts of entry i as "m:n" pairs, highest first, absent darts left out.
 std::string darts(qword i) {
   std::string text;
-  for (const Segment& dart : decodeentry(throwtable[i])) {
+  for (const Segment& dart : decodeentry(throwtable()[i])) {
     if (dart.number == 0) continue;
     if (!text.empty()) text += ' ';
     text += std::to_string(dart.multiplier) + ":" + std::to_string(dart.number);
@@ -128,16 +128,16 @@ TEST(ThrowTable, OrdersTheRunsOfFourAndSeven) {
   const char* four[] = {"1:4",     "2:2",     "1:3 1:1",     "3:1 1:1",    "1:2 1:2",
                         "2:1 1:2", "2:1 2:1", "1:2 1:1 1:1", "2:1 1:1 1:1"};
   const qword first4 = firstentry(4);
-  EXPECT_EQ(entrycount(throwtable[first4]), 9U);
+  EXPECT_EQ(entrycount(throwtable()[first4]), 9U);
   for (qword i = 0; i < 9; ++i) EXPECT_EQ(darts(first4 + i), four[i]) << i;
-  EXPECT_NE(entrytotal(throwtable[first4 + 9]), 4U);
+  EXPECT_NE(entrytotal(throwtable()[first4 + 9]), 4U);
 
   const char* seven[] = {"1:7",     "1:6 1:1", "2:3 1:1", "3:2 1:1", "1:5 1:2",
                          "1:4 1:3", "2:2 1:3", "3:1 1:4", "2:1 1:5", "3:1 2:2"};
   const qword first7 = firstentry(7);
-  EXPECT_EQ(entrycount(throwtable[first7]), 24U);
+  EXPECT_EQ(entrycount(throwtable()[first7]), 24U);
   for (qword i = 0; i < 10; ++i) EXPECT_EQ(darts(first7 + i), seven[i]) << i;
-  EXPECT_EQ(dartcount(throwtable[first7 + 10]), 3U);
+  EXPECT_EQ(dartcount(throwtable()[first7 + 10]), 3U);
 }
 
 TEST(ThrowTable, KnowsWhichTotalsOccurAndFinish) {
@@ -160,12 +160,12 @@ TEST(ThrowTable, KnowsWhichTotalsOccurAndFinish) {
   EXPECT_EQ(numberofways(170), 1U);
   EXPECT_EQ(numberofways(180), 1U);
   EXPECT_EQ(numberofways(0), 0U);
-  const std::vector<qword> unmakeable(unmakeabletotals.totals.begin(),
-                                      unmakeabletotals.totals.begin() + unmakeabletotals.count);
+  const std::vector<qword> unmakeable(unmakeabletotals().totals.begin(),
+                                      unmakeabletotals().totals.begin() + unmakeabletotals().count);
   EXPECT_EQ(unmakeable, (std::vector<qword>{163, 166, 169, 172, 173, 175, 176, 178, 179}));
   const std::vector<qword> unfinishable(
-      unfinishabletotals.totals.begin(),
-      unfinishabletotals.totals.begin() + unfinishabletotals.count);
+      unfinishabletotals().totals.begin(),
+      unfinishabletotals().totals.begin() + unfinishabletotals().count);
   EXPECT_EQ(unfinishable, (std::vector<qword>{1, 159, 162, 163, 165, 166, 168, 169, 171, 172, 173,
                                               174, 175, 176, 177, 178, 179, 180}));
 }
@@ -176,11 +176,11 @@ TEST(ThrowTable, LookupsAgreeWithLinearScans) {
     qword finishing = throwentries;
     qword count = 0;
     qword finishingcount = 0;
-    for (qword i = 0; throwtable[i] != 0; ++i) {
-      if ((throwtable[i] >> 48) == 256 + total) ++finishingcount;
-      if ((throwtable[i] >> 48 & 0xFF) == total && first == throwentries) first = i;
-      if ((throwtable[i] >> 48) == 256 + total && finishing == throwentries) finishing = i;
-      if ((throwtable[i] >> 48 & 0xFF) == total) ++count;
+    for (qword i = 0; throwtable()[i] != 0; ++i) {
+      if ((throwtable()[i] >> 48) == 256 + total) ++finishingcount;
+      if ((throwtable()[i] >> 48 & 0xFF) == total && first == throwentries) first = i;
+      if ((throwtable()[i] >> 48) == 256 + total && finishing == throwentries) finishing = i;
+      if ((throwtable()[i] >> 48 & 0xFF) == total) ++count;
     }
     EXPECT_EQ(firstentry(total), first) << total;
     EXPECT_EQ(firstfinishingentry(total), finishing) << total;
@@ -191,7 +191,7 @@ TEST(ThrowTable, LookupsAgreeWithLinearScans) {
 
 TEST(ThrowTable, EntriesAddUpSortAndFlagConsistently) {
   for (qword i = 0; i < throwentries; ++i) {
-    const ThrowEntry entry = throwtable[i];
+    const ThrowEntry entry = throwtable()[i];
     const auto d = decodeentry(entry);
     EXPECT_EQ(entrytotal(entry), dartpoints(d[0]) + dartpoints(d[1]) + dartpoints(d[2])) << i;
     EXPECT_EQ((entry >> 30) & 3U, 0U);
@@ -200,7 +200,7 @@ TEST(ThrowTable, EntriesAddUpSortAndFlagConsistently) {
       finishing = finishing || (dart.number != 0 && isfinishingdart(dart));
     EXPECT_EQ(entryflag(entry), finishing ? 1U : 0U) << i;
     if (i > 0) {
-      const ThrowEntry before = throwtable[i - 1];
+      const ThrowEntry before = throwtable()[i - 1];
       EXPECT_LE(entrytotal(before), entrytotal(entry));
       if (entrytotal(before) == entrytotal(entry)) {
         EXPECT_LE(dartcount(before), dartcount(entry));

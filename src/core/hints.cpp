@@ -75,7 +75,7 @@ void lastdartshint(qword total) {
     printtext("    Error: last darts hint: %016llx not in table. No hint for you.\n\n", key);
     return;
   }
-  const std::array<Segment, 3> darts = decodeentry(throwtable[found]);
+  const std::array<Segment, 3> darts = decodeentry(throwtable()[found]);
   const Segment& a = darts[0];
   const Segment& b = darts[1];
   const Segment& c = darts[2];

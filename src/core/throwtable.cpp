@@ -1,8 +1,9 @@
-// The throw table, built by the compiler. The multisets of segments are
+// The throw table, built by the compiler for the console program and on first
+// use in the web page, with the same code. The multisets of segments are
 // enumerated in ascending key order (lowest dart outermost), which is already
 // the order wanted within one total and dart count; a counting pass then
 // distributes them into their (total, dart count) groups, so no comparison
-// sort is needed and the console program's table costs nothing at run time.
+// sort is needed.
 #include "core/throwtable.hpp"
 
 #include <cstdint>
@@ -70,8 +71,8 @@ constexpr int groupof(ThrowEntry entry, int c, int b) {
   return static_cast<int>(entrytotal(entry)) * 3 + darts;
 }
 
-constexpr std::array<ThrowEntry, throwtablesize> buildtable() {
-  std::array<ThrowEntry, throwtablesize> table{};
+// Fills table, which holds zeros.
+constexpr void filltable(std::array<ThrowEntry, throwtablesize>& table) {
   std::array<int, static_cast<std::size_t>(highestscore + 1) * 3> next{};
   eachcombination([&next](int a, int b, int c) { ++next[groupof(packentry(a, b, c), c, b)]; });
   int start = 0;
@@ -92,29 +93,7 @@ constexpr std::array<ThrowEntry, throwtablesize> buildtable() {
     table[first] |= static_cast<qword>(end - first) << 32U;
     first = end;
   }
-  return table;
 }
-
-}  // namespace
-
-#ifndef QUIVERLY_TABLE_AT_RUN_TIME
-extern constexpr std::array<ThrowEntry, throwtablesize> throwtable = buildtable();
-#else
-// The web page builds the table when it starts instead, with the same code:
-// built by the compiler it would be 349 KB of the page's download, while
-// building it takes a few milliseconds. A constant initialised straight from
-// buildtable would still be computed by the compiler, so the table and its
-// index are initialised through functions that are not constexpr, which the
-// compiler leaves to start-up, before main.
-namespace {
-[[gnu::noinline]] std::array<ThrowEntry, throwtablesize> buildtableatstart() {
-  return buildtable();
-}
-}  // namespace
-extern const std::array<ThrowEntry, throwtablesize> throwtable = buildtableatstart();
-#endif
-
-namespace {
 
 // Where each total's run starts, and its first finishing entry; throwentries
 // where there is none. Totals above 180 never occur.
@@ -147,48 +126,84 @@ constexpr TotalSet missingtotals(const std::array<std::uint16_t, highestscore + 
   return set;
 }
 
-#ifndef QUIVERLY_TABLE_AT_RUN_TIME
-constexpr TableIndex tableindex = buildindex(throwtable);
+// The table, its index and the facts derived from them.
+struct TableFacts {
+  std::array<ThrowEntry, throwtablesize> table;
+  TableIndex index;
+  TotalSet unmakeable;
+  TotalSet unfinishable;
+};
 
-static_assert(throwtable[throwentries] == 0 && throwtable[throwentries + 1] == 0);
-static_assert(throwtable[0] == 0x0001000115010000ULL);
-#else
-// Built at start-up after the table above it, as definitions in one file are.
-[[gnu::noinline]] TableIndex buildindexatstart() {
-  return buildindex(throwtable);
+// Each part is filled in place: a local initialised from a constant
+// expression would be computed by the compiler even where this runs at run
+// time.
+constexpr TableFacts buildfacts() {
+  TableFacts facts{};
+  filltable(facts.table);
+  facts.index = buildindex(facts.table);
+  facts.unmakeable = missingtotals(facts.index.first);
+  facts.unfinishable = missingtotals(facts.index.finishing);
+  return facts;
 }
-const TableIndex tableindex = buildindexatstart();
+
+#ifndef QUIVERLY_TABLE_AT_RUN_TIME
+// The console program carries what the compiler built.
+constexpr TableFacts compiledfacts = buildfacts();
+
+static_assert(compiledfacts.table[throwentries] == 0 && compiledfacts.table[throwentries + 1] == 0);
+static_assert(compiledfacts.table[0] == 0x0001000115010000ULL);
+
+const TableFacts& facts() {
+  return compiledfacts;
+}
+#else
+// The web page builds them with the same code when the table is first used:
+// built by the compiler they would be 349 KB of the page's download, and
+// building them at start-up would hold back its first text, while no question
+// needs them before the player has chosen an activity. A static initialised
+// straight from buildfacts would be computed by the compiler, so it is
+// initialised through a function that is not constexpr.
+[[gnu::noinline]] TableFacts buildfactsnow() {
+  return buildfacts();
+}
+
+const TableFacts& facts() {
+  static const TableFacts built = buildfactsnow();
+  return built;
+}
 #endif
 
 }  // namespace
 
-// The facts derived from the table's index: by the compiler, or in the page
-// at start-up, after the index.
-#ifndef QUIVERLY_TABLE_AT_RUN_TIME
-extern constexpr TotalSet unmakeabletotals = missingtotals(tableindex.first);
-extern constexpr TotalSet unfinishabletotals = missingtotals(tableindex.finishing);
-#else
-extern const TotalSet unmakeabletotals = missingtotals(tableindex.first);
-extern const TotalSet unfinishabletotals = missingtotals(tableindex.finishing);
-#endif
+const std::array<ThrowEntry, throwtablesize>& throwtable() {
+  return facts().table;
+}
+
+const TotalSet& unmakeabletotals() {
+  return facts().unmakeable;
+}
+
+const TotalSet& unfinishabletotals() {
+  return facts().unfinishable;
+}
 
 qword firstentry(qword total) {
-  return total <= highestscore ? tableindex.first[total] : throwentries;
+  return total <= highestscore ? facts().index.first[total] : throwentries;
 }
 
 qword firstfinishingentry(qword total) {
-  return total <= highestscore ? tableindex.finishing[total] : throwentries;
+  return total <= highestscore ? facts().index.finishing[total] : throwentries;
 }
 
 qword numberofways(qword total) {
-  return entrycount(throwtable[firstentry(total)]);
+  return entrycount(throwtable()[firstentry(total)]);
 }
 
 qword numberoffinishingways(qword total) {
   const qword first = firstentry(total);
-  const qword end = first + entrycount(throwtable[first]);
+  const qword end = first + entrycount(throwtable()[first]);
   qword ways = 0;
-  for (qword i = first; i < end; ++i) ways += entryflag(throwtable[i]) != 0 ? 1 : 0;
+  for (qword i = first; i < end; ++i) ways += entryflag(throwtable()[i]) != 0 ? 1 : 0;
   return ways;
 }
 

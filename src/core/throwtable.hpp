@@ -59,8 +59,9 @@ inline constexpr std::size_t throwentries =
     boardtargets * (boardtargets + 1) * (boardtargets + 2) / 6;
 inline constexpr std::size_t throwtablesize = throwentries + 2;
 
-// The table itself, with its two terminating zero words.
-extern const std::array<ThrowEntry, throwtablesize> throwtable;
+// The table itself, with its two terminating zero words. The console program
+// carries it as the compiler built it; the web page builds it on first use.
+const std::array<ThrowEntry, throwtablesize>& throwtable();
 
 constexpr qword entryflag(ThrowEntry entry) {
   return entry >> 56U;
@@ -166,15 +167,15 @@ constexpr bool takesentry(WayKind kind, ThrowEntry entry) {
 }
 
 // Totals from 1 to highestscore, in ascending order, that the table decides
-// something about; the compiler derives them from the table.
+// something about, derived from the table.
 struct TotalSet {
   std::array<qword, highestscore> totals;
   std::size_t count;
 };
 
 // The totals that no one, two or three darts make.
-extern const TotalSet unmakeabletotals;
+const TotalSet& unmakeabletotals();
 
 // The totals that no one, two or three darts ending on a double or the bull
 // make: the unmakeable ones, and those made only otherwise.
-extern const TotalSet unfinishabletotals;
+const TotalSet& unfinishabletotals();

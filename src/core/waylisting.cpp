@@ -66,7 +66,7 @@ void statsproc(qword total, WayKind kind, WayList list) {
     printtext("\n    You can't score %llu with three darts.\n\n", total);
     return;
   }
-  const qword count = entrycount(throwtable[first]);
+  const qword count = entrycount(throwtable()[first]);
   const qword ways = numberoffinishingways(total);
   if (!printsummary(total, kind, count, ways)) return;
   if (list == WayList::summary) {
@@ -78,8 +78,8 @@ void statsproc(qword total, WayKind kind, WayList list) {
   qword lines = cut ? listlimit : listed;
   qword length = 0;
   for (qword i = first; lines > 0; ++i) {
-    if (!takesentry(kind, throwtable[i])) continue;
-    std::array<Segment, 3> darts = decodeentry(throwtable[i]);
+    if (!takesentry(kind, throwtable()[i])) continue;
+    std::array<Segment, 3> darts = decodeentry(throwtable()[i]);
     if (kind == WayKind::finishing) finishinglast(darts);
     if (wayblock.size() - length < wayindent.size() + dartsroom) {
       printblock(length);

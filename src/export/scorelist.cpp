@@ -125,7 +125,7 @@ void buildfilename(LineBuffer& name, ListFormat format, WayKind kind, qword tota
 // The note of a text list of every total: the totals the list cannot hold,
 // as the table has them, "1, 2, or 3".
 qword putimpossiblenote(LineBuffer& line, WayKind kind) {
-  const TotalSet& missing = kind == WayKind::finishing ? unfinishabletotals : unmakeabletotals;
+  const TotalSet& missing = kind == WayKind::finishing ? unfinishabletotals() : unmakeabletotals();
   copystring(line, "\n[You cannot score ");
   for (std::size_t i = 0; i < missing.count; ++i) {
     if (i > 0) appendstring(line, ", ");
@@ -161,7 +161,7 @@ void writeonetotal(ListFile& list, ListFormat format, WayKind kind, qword total,
   writepiece(list, line, 0, length);
   qword written = 0;
   for (qword at = first; written < lines && !list.failed; ++at) {
-    const ThrowEntry entry = throwtable[at];
+    const ThrowEntry entry = throwtable()[at];
     if (!takesentry(kind, entry)) continue;
     ++written;
     copystring(line, "");
@@ -191,8 +191,8 @@ void writeeverytotal(ListFile& list, ListFormat format, WayKind kind) {
   qword previous = 0;
   qword leadend = 0;
   bool opensgroup = false;
-  for (qword at = 0; throwtable[at] != 0 && !list.failed; ++at) {
-    const ThrowEntry entry = throwtable[at];
+  for (qword at = 0; throwtable()[at] != 0 && !list.failed; ++at) {
+    const ThrowEntry entry = throwtable()[at];
     if (!takesentry(kind, entry)) continue;
     if (entrytotal(entry) != previous) {
       previous = entrytotal(entry);
@@ -284,7 +284,7 @@ void writescorelist(ListFormat format, WayKind kind, qword total) {
       printtext("\nYou can't score %llu with three darts.\n", total);
       return;
     }
-    const qword count = entrycount(throwtable[first]);
+    const qword count = entrycount(throwtable()[first]);
     const qword flagged = numberoffinishingways(total);
     if (finishing && flagged == 0) {
       printtext("\nYou can't score %llu while ending on a double/bullseye\n", total);

@@ -59,7 +59,7 @@ void overwritewithdouble(GameTurn& turn, qword wanted) {
     printtext("Error: overwritewithdouble: couldn't find the doubles\n\n");
     fatalexit();
   }
-  turn.darts = decodeentry(throwtable[finish]);
+  turn.darts = decodeentry(throwtable()[finish]);
   finishinglast(turn.darts);
   turn.total = 0;
   for (const Segment& dart : turn.darts) turn.total += dartpoints(dart);

@@ -111,13 +111,13 @@ using Listing = std::vector<std::vector<ThrowEntry>>;
 
 Listing buildlisting(bool doubles) {
   Listing bytotal(181);
-  for (std::size_t i = 0; throwtable[i] != 0; ++i) {
-    const std::vector<Dart> darts = rawdarts(throwtable[i]);
+  for (std::size_t i = 0; throwtable()[i] != 0; ++i) {
+    const std::vector<Dart> darts = rawdarts(throwtable()[i]);
     bool finishing = false;
     for (const Dart& dart : darts) finishing = finishing || finishes(dart);
     if (doubles && !finishing) continue;
-    bytotal[0].push_back(throwtable[i]);
-    bytotal.at(sum(darts)).push_back(throwtable[i]);
+    bytotal[0].push_back(throwtable()[i]);
+    bytotal.at(sum(darts)).push_back(throwtable()[i]);
   }
   return bytotal;
 }
