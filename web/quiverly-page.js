@@ -90,11 +90,14 @@
     writetext(s, s.decoder.decode(bytes, { stream: true }));
   }
 
-  function writebyte(s, byte) {
-    if (byte === null || byte === undefined) return;
-    s.output.push(byte);
-    s.unshown.push(byte);
-    if (s.unshown.length === 1) queueMicrotask(() => showoutput(s));
+  // Takes the bytes of one of the program's writes.
+  function writebytes(s, bytes) {
+    const waiting = s.unshown.length > 0;
+    for (const byte of bytes) {
+      s.output.push(byte);
+      s.unshown.push(byte);
+    }
+    if (!waiting) queueMicrotask(() => showoutput(s));
   }
 
   // ---- Lines from the player to the program
@@ -287,13 +290,12 @@
           if (s.reader !== null) showoutput(s);
           requestAnimationFrame(() => setTimeout(registerworker, 0));
         }),
-      // A list the program completed, and one it is about to make.
+      // A list the program completed, and whether one it is about to make
+      // was made before.
       quiverlyOfferList: offerlist,
-      quiverlyListData: (name) => lists.get(name),
-      // Standard output byte by byte to the transcript, not line by line.
-      stdin: () => null,
-      stdout: (byte) => writebyte(s, byte),
-      stderr: (byte) => writebyte(s, byte),
+      quiverlyHasList: (name) => lists.has(name),
+      // Each write to standard output or errors, as it is made.
+      quiverlyWrite: (fd, bytes) => writebytes(s, bytes),
     };
     // The WebAssembly is compiled at once, which spares the first text a wait
     // for a compiling thread: the factory gives the module itself (and a

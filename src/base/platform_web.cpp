@@ -1,7 +1,8 @@
 // The platform's own calls in a browser (Emscripten). Standard input is the
-// page's lines, waited for with Asyncify; the file system lives in memory and
-// ends with the page, so a list file is made under its name at once, and the
-// page offers it as a download once it is complete.
+// page's lines, waited for with Asyncify; standard output and errors go to the
+// page as they are written (web/quiverly-library.js); a list is written in
+// memory and the page offers it as a download once it is complete. The
+// program has no file system there.
 #include "base/platform.hpp"
 
 #include <emscripten.h>
@@ -9,6 +10,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 int reportederror(int error) {
   struct Number {
@@ -47,41 +49,56 @@ std::size_t writebytes(const char* data, std::size_t size, std::FILE* stream) {
   return std::fwrite(data, 1, size, stream);
 }
 
-// The lists of the player's visit stand in the current folder of every
-// session, as a console program's lists stay in its folder: before a list is
-// made, the page puts back the one of that name it holds, if any, so that it
-// is refused as it would be natively.
-EM_JS(void, browserrestorelist, (const char* name), {
-  const path = UTF8ToString(name);
-  const data = Module['quiverlyListData'](path);
-  if (data) FS.writeFile(path, data);
-});
-
 // The page gives the program its standard streams and no size limit.
 bool startplatform() {
   return true;
 }
 
+// A page has no files: a list is written into memory, and once complete it is
+// handed to the page, which offers it as a download and keeps it for the rest
+// of the visit. One list is written at a time.
+namespace {
+char* listbytes = nullptr;
+std::size_t listsize = 0;
+
+void freelist() {
+  std::free(listbytes);
+  listbytes = nullptr;
+  listsize = 0;
+}
+}  // namespace
+
+// Whether the page holds a list of that name from this visit: as a console
+// program's lists stay in its folder, each later session refuses to make it
+// again.
+EM_JS(bool, browserhaslist, (const char* name), {
+  return Module['quiverlyHasList'](UTF8ToString(name));
+});
+
 bool createnewfile(NewFile& file, const char* name) {
-  browserrestorelist(name);
-  file = {std::fopen(name, "wbx"), -1, {}};
+  file = {nullptr, -1, {}};
+  if (browserhaslist(name)) {
+    errno = EEXIST;
+    return false;
+  }
+  freelist();
+  file.stream = open_memstream(&listbytes, &listsize);
   return file.stream != nullptr;
 }
 
-// Hands the page a list that is complete in the memory file system, by name
-// and contents, for the page to offer as a download.
-EM_JS(void, browserofferlist, (const char* name), {
-  const path = UTF8ToString(name);
-  Module['quiverlyOfferList'](path, FS.readFile(path));
+// Hands the page a complete list, by name and contents, for the page to offer
+// as a download.
+EM_JS(void, browserofferlist, (const char* name, const char* bytes, std::size_t size), {
+  Module['quiverlyOfferList'](UTF8ToString(name), HEAPU8.slice(bytes, bytes + size));
 });
 
-// The file has had its name from the start; now that it is complete the player
-// is offered it.
+// The list is complete once its stream is closed: the player is offered it.
 FileStep namenewfile(NewFile& /*file*/, const char* name) {
-  browserofferlist(name);
+  browserofferlist(name, listbytes, listsize);
+  freelist();
   return FileStep::none;
 }
 
-void discardnewfile(NewFile& /*file*/, const char* name) {
-  std::remove(name);
+void discardnewfile(NewFile& /*file*/, const char* /*name*/) {
+  freelist();
 }
