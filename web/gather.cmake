@@ -1,21 +1,25 @@
-# Writes the page into PAGEDIR: index.html with its style sheet and both
-# scripts (the program, PROGRAM, and the page's own) written into it, so that
-# the first text waits for one download, not four; then the service worker
+# Writes the page into PAGEDIR: index.html with its style sheet, both scripts
+# (the program's, PROGRAM, and the page's own) and the program's WebAssembly in
+# base64 (WASM, as a data block the page decodes) written into it, so that the
+# first text waits for one download, not five; then the service worker
 # (sw.js) from its template, with the list of the files it keeps (index.html
 # and the other files named in NAMES, comma-separated, already in PAGEDIR) and
 # a version made of their contents' hash and its own, which names its cache.
-#   cmake -DPAGEDIR=... -DSOURCEDIR=web -DPROGRAM=quiverly.js -DNAMES=a,b -P gather.cmake
+#   cmake -DPAGEDIR=... -DSOURCEDIR=web -DPROGRAM=quiverly.js -DWASM=quiverly.wasm.base64
+#         -DNAMES=a,b -P gather.cmake
 file(READ ${SOURCEDIR}/index.html page)
 file(READ ${SOURCEDIR}/quiverly.css style)
 file(READ ${PROGRAM} program)
 file(READ ${SOURCEDIR}/quiverly-page.js script)
+file(READ ${WASM} wasm)
 foreach(part style program script)
   if("${${part}}" MATCHES "</(style|script)")
     message(FATAL_ERROR "${part} holds an end tag and cannot be written into the page")
   endif()
 endforeach()
 string(REPLACE "<link rel=\"stylesheet\" href=\"quiverly.css\">" "<style>\n${style}</style>" page "${page}")
-string(REPLACE "<script src=\"quiverly.js\"></script>" "<script>\n${program}</script>" page "${page}")
+string(REPLACE "<script src=\"quiverly.js\"></script>"
+       "<script type=\"application/wasm\" id=\"program\">${wasm}</script>\n<script>\n${program}</script>" page "${page}")
 string(REPLACE "<script src=\"quiverly-page.js\"></script>" "<script>\n${script}</script>" page "${page}")
 if("${page}" MATCHES "href=\"quiverly.css\"|src=\"quiverly(-page)?.js\"")
   message(FATAL_ERROR "index.html no longer names its style and scripts as gather.cmake expects")

@@ -31,6 +31,17 @@
 
   let session = null;
 
+  // The program's WebAssembly, written into the page in base64, decoded once
+  // for every session of the visit; natively by browsers that can.
+  const programbytes = (() => {
+    const text = document.getElementById('program').textContent.trim();
+    if (Uint8Array.fromBase64) return Uint8Array.fromBase64(text);
+    const binary = atob(text);
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+    return bytes;
+  })();
+
   // ---- The transcript
 
   // Starts a new line element; its text is filled in as the program writes.
@@ -74,10 +85,18 @@
     scrolltoend();
   }
 
-  // Keeps the newest line and the answer line in sight.
+  // Keeps the newest line and the answer line in sight: scrolls to the end
+  // just before the next frame, when its layout is done anyway, rather than
+  // forcing one after each write.
+  let scrollwanted = false;
   function scrolltoend() {
-    const scroller = document.scrollingElement || document.documentElement;
-    scroller.scrollTop = scroller.scrollHeight;
+    if (scrollwanted) return;
+    scrollwanted = true;
+    requestAnimationFrame(() => {
+      scrollwanted = false;
+      const scroller = document.scrollingElement || document.documentElement;
+      scroller.scrollTop = scroller.scrollHeight;
+    });
   }
 
   // Shows the program's bytes written since the last call. Bytes are gathered
@@ -282,6 +301,7 @@
     answer.disabled = false;
     panel.hidden = false;
     const settings = {
+      wasmBinary: programbytes,
       // Reading a byte of standard input (see readchar in the program).
       quiverlyReadChar: () =>
         new Promise((resolve) => {
@@ -353,5 +373,7 @@
   };
 
   startsession();
-  answer.focus();
+  // The answer line takes the keyboard with the first frame, whose layout the
+  // focus needs.
+  requestAnimationFrame(() => answer.focus());
 })();
