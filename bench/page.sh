@@ -3,7 +3,7 @@
 # same banner text, and prints a summary against the targets:
 #   (a) the page's size: every file after gzip -9, at most 80 KiB in all;
 #   (b) first text: the time from navigation to the first frame painted with
-#       the banner on screen, median of ROUNDS (default 9) loads of each page,
+#       the banner on screen, median of ROUNDS (default 15) loads of each page,
 #       interleaved, in headless Chromium, each in a fresh browser context (a
 #       first visit), at CPU 1x and slowed 4 times: at most 2 times the floor.
 #       Both are served gzipped from memory on a localhost port
@@ -15,7 +15,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-rounds=${ROUNDS:-9}
+rounds=${ROUNDS:-15}
 
 if [ $# -ge 1 ]; then
   pagedir=$(realpath "$1")

@@ -14,7 +14,7 @@ const zlib = require('node:zlib');
 const { chromium } = require(path.join(__dirname, '..', 'web', 'node_modules', 'playwright-core'));
 
 const pagedir = process.env.BENCH_PAGE;
-const rounds = Number(process.env.BENCH_ROUNDS || 9);
+const rounds = Number(process.env.BENCH_ROUNDS || 15);
 const types = {
   '.html': 'text/html; charset=utf-8',
   '.js': 'text/javascript',

@@ -373,7 +373,7 @@
   };
 
   startsession();
-  // The answer line takes the keyboard with the first frame, whose layout the
-  // focus needs.
-  requestAnimationFrame(() => answer.focus());
+  // The answer line takes the keyboard once the first frame is painted, so
+  // that focusing it does not hold back the first text.
+  requestAnimationFrame(() => setTimeout(() => answer.focus(), 0));
 })();
