@@ -244,6 +244,24 @@ for (const session of sessions) {
   }
 }
 
+// A browser that cannot decode base64 into bytes natively (Uint8Array has no
+// fromBase64 before 2025) decodes the program's WebAssembly itself, and plays
+// the export session, list and all, as the others do.
+test('export session without a native base64 decoder', async () => {
+  const session = sessions.find((candidate) => candidate.name === 'export');
+  const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
+  try {
+    await context.addInitScript(() => {
+      delete Uint8Array.fromBase64;
+    });
+    await playin(context, session, pageurl, runnative(session.second, session.lines));
+    const [page] = context.pages();
+    assert.equal(await page.evaluate(() => Uint8Array.fromBase64), undefined, 'played without the decoder');
+  } finally {
+    await context.close();
+  }
+});
+
 // The time from navigation to the banner in the transcript, without a fake
 // clock (bench/page.sh measures it properly, against a static page).
 test('start-up time', async () => {
