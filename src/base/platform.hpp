@@ -49,7 +49,8 @@ enum class FileStep { none, create, write, close, link };
 // Creates a new file in the current folder, to be named name once complete,
 // and opens file.stream on it for writing in binary mode. False, with errno
 // set, when name exists already (EEXIST) or no file can be made there (ENOENT
-// when the folder is gone).
+// when the folder is gone). In a browser the list is written in memory, and a
+// name is taken when the page holds a list of that name from this visit.
 bool createnewfile(NewFile& file, const char* name);
 
 // After file.stream is closed: gives the file name, unless a file of that name
