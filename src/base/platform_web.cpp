@@ -71,9 +71,8 @@ void freelist() {
 // Whether the page holds a list of that name from this visit: as a console
 // program's lists stay in its folder, each later session refuses to make it
 // again.
-EM_JS(bool, browserhaslist, (const char* name), {
-  return Module['quiverlyHasList'](UTF8ToString(name));
-});
+EM_JS(bool, browserhaslist, (const char* name),
+      { return Module['quiverlyHasList'](UTF8ToString(name)); });
 
 bool createnewfile(NewFile& file, const char* name) {
   file = {nullptr, -1, {}};
@@ -88,9 +87,8 @@ bool createnewfile(NewFile& file, const char* name) {
 
 // Hands the page a complete list, by name and contents, for the page to offer
 // as a download.
-EM_JS(void, browserofferlist, (const char* name, const char* bytes, std::size_t size), {
-  Module['quiverlyOfferList'](UTF8ToString(name), HEAPU8.slice(bytes, bytes + size));
-});
+EM_JS(void, browserofferlist, (const char* name, const char* bytes, std::size_t size),
+      { Module['quiverlyOfferList'](UTF8ToString(name), HEAPU8.slice(bytes, bytes + size)); });
 
 // The list is complete once its stream is closed: the player is offered it.
 FileStep namenewfile(NewFile& /*file*/, const char* name) {
