@@ -262,6 +262,33 @@ test('export session without a native base64 decoder', async () => {
   }
 });
 
+// By keyboard alone: the answer line has the keyboard once the page is shown,
+// without a click, and after a long list the newest line is in sight.
+test('keyboard from the start, and the newest line in sight', async () => {
+  const { context, page } = await openpage({ viewport: { width: 1280, height: 800 } }, pageurl, 1755513579);
+  try {
+    await page.waitForFunction(() => document.activeElement === document.getElementById('answer'));
+    for (const line of ['c', 'a60']) {
+      await page.keyboard.type(line);
+      await page.keyboard.press('Enter');
+      await waitforread(page);
+    }
+    const lines = await page.evaluate(() => window.quiverly.lines());
+    assert.ok(lines.length > 200, `a long list: ${lines.length} lines`);
+    // Scrolling happens before the next frame.
+    await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+    const view = await page.evaluate(() => {
+      const last = document.getElementById('transcript').lastElementChild.getBoundingClientRect();
+      const panel = document.getElementById('panel').getBoundingClientRect();
+      return { last: last.bottom, panel: panel.top, height: window.innerHeight };
+    });
+    assert.ok(view.last > 0 && view.last <= view.panel + 1, `the last line (bottom at ${view.last}) above the answer line (${view.panel})`);
+    assert.deepEqual(page.errors, [], 'no error in the page');
+  } finally {
+    await context.close();
+  }
+});
+
 // The time from navigation to the banner in the transcript, without a fake
 // clock (bench/page.sh measures it properly, against a static page).
 test('start-up time', async () => {
