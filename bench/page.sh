@@ -28,15 +28,7 @@ fi
 
 echo "== (a) size of the page (bytes, raw and after gzip -9)"
 sizefail=0
-total=0
-for file in "$pagedir"/*; do
-  raw=$(wc -c <"$file")
-  packed=$(gzip -9 -c "$file" | wc -c)
-  total=$((total + packed))
-  printf '%-24s %8d %8d\n' "${file##*/}" "$raw" "$packed"
-done
-printf '%-24s %8s %8d (target at most %d)\n' total "" "$total" $((80 * 1024))
-[ "$total" -le $((80 * 1024)) ] || sizefail=1
+"$root/tools/pagesize.sh" "$pagedir" || sizefail=1
 
 echo "== (b) first text, page against a static page with the same banner"
 timefail=0

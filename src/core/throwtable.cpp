@@ -200,10 +200,11 @@ qword numberofways(qword total) {
 }
 
 qword numberoffinishingways(qword total) {
+  const std::array<ThrowEntry, throwtablesize>& table = throwtable();
   const qword first = firstentry(total);
-  const qword end = first + entrycount(throwtable()[first]);
+  const qword end = first + entrycount(table[first]);
   qword ways = 0;
-  for (qword i = first; i < end; ++i) ways += entryflag(throwtable()[i]) != 0 ? 1 : 0;
+  for (qword i = first; i < end; ++i) ways += entryflag(table[i]) != 0 ? 1 : 0;
   return ways;
 }
 

@@ -77,9 +77,10 @@ void statsproc(qword total, WayKind kind, WayList list) {
   const bool cut = list != WayList::every && listed > listlimit;
   qword lines = cut ? listlimit : listed;
   qword length = 0;
+  const std::array<ThrowEntry, throwtablesize>& table = throwtable();
   for (qword i = first; lines > 0; ++i) {
-    if (!takesentry(kind, throwtable()[i])) continue;
-    std::array<Segment, 3> darts = decodeentry(throwtable()[i]);
+    if (!takesentry(kind, table[i])) continue;
+    std::array<Segment, 3> darts = decodeentry(table[i]);
     if (kind == WayKind::finishing) finishinglast(darts);
     if (wayblock.size() - length < wayindent.size() + dartsroom) {
       printblock(length);

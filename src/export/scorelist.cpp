@@ -159,9 +159,10 @@ void writeonetotal(ListFile& list, ListFormat format, WayKind kind, qword total,
     length = appendstring(line, onetotalendings[index(kind)]);
   }
   writepiece(list, line, 0, length);
+  const std::array<ThrowEntry, throwtablesize>& table = throwtable();
   qword written = 0;
   for (qword at = first; written < lines && !list.failed; ++at) {
-    const ThrowEntry entry = throwtable()[at];
+    const ThrowEntry entry = table[at];
     if (!takesentry(kind, entry)) continue;
     ++written;
     copystring(line, "");
@@ -191,8 +192,9 @@ void writeeverytotal(ListFile& list, ListFormat format, WayKind kind) {
   qword previous = 0;
   qword leadend = 0;
   bool opensgroup = false;
-  for (qword at = 0; throwtable()[at] != 0 && !list.failed; ++at) {
-    const ThrowEntry entry = throwtable()[at];
+  const std::array<ThrowEntry, throwtablesize>& table = throwtable();
+  for (qword at = 0; table[at] != 0 && !list.failed; ++at) {
+    const ThrowEntry entry = table[at];
     if (!takesentry(kind, entry)) continue;
     if (entrytotal(entry) != previous) {
       previous = entrytotal(entry);

@@ -26,18 +26,7 @@ else
 fi
 
 echo "== size of the page (bytes, raw and after gzip -9)"
-total=0
-for file in build-web/web/*; do
-  raw=$(wc -c <"$file")
-  packed=$(gzip -9 -c "$file" | wc -c)
-  total=$((total + packed))
-  printf '%-32s %8d %8d\n' "${file#build-web/web/}" "$raw" "$packed"
-done
-printf '%-32s %8s %8d (at most %d)\n' total "" "$total" $((80 * 1024))
-if [ "$total" -gt $((80 * 1024)) ]; then
-  echo "the page is larger than 80 KiB after gzip"
-  exit 1
-fi
+tools/pagesize.sh build-web/web
 
 echo "== sessions in headless Chromium"
 scratch=$(mktemp -d)
