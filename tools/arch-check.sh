@@ -8,7 +8,7 @@
 # the program under qemu, not into qemu; on armhf, whose libfaketime misses
 # the 64-bit time calls, tools/frozenclock.c beside it. Given a 32-bit x86
 # program (-m32) as well, it plays that game with it too.
-#   tools/arch-check.sh build/quiverly [build-m32/quiverly]
+#   tools/arch-check.sh build-tests/quiverly [build-m32/quiverly]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 native=$(realpath "${1:?usage: tools/arch-check.sh path/to/x86-64/quiverly [path/to/m32/quiverly]}")

@@ -12,7 +12,7 @@
 # kill in that moment leaves an empty file, counted apart (anywhere else it
 # is a fault). Prints one line per file system; skips, saying why, where
 # nothing can be mounted.
-#   tools/filesystem-check.sh build/quiverly
+#   tools/filesystem-check.sh build-tests/quiverly
 set -euo pipefail
 cd "$(dirname "$0")/.."
 program=$(realpath "${1:?usage: tools/filesystem-check.sh path/to/linux/quiverly}")

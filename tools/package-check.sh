@@ -6,7 +6,7 @@
 # packaged program and, if one is given, in a Release build. Prints the
 # package's sha256 at the end.
 #
-# Usage: tools/package-check.sh [build/quiverly]
+# Usage: tools/package-check.sh [build-tests/quiverly]
 #
 # Uncommitted changes are not part of the package: the tree is taken from
 # HEAD, so the working tree stays as it is.

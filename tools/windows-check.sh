@@ -5,7 +5,7 @@
 # removed: the Windows console ends lines with CRLF) and the files they write,
 # byte for byte, and makes the zip for Windows players. The build, its tests
 # and the zip are the windows presets of CMakePresets.json.
-#   tools/windows-check.sh build/quiverly
+#   tools/windows-check.sh build-tests/quiverly
 set -euo pipefail
 cd "$(dirname "$0")/.."
 linux=$(realpath "${1:?usage: tools/windows-check.sh path/to/linux/quiverly}")

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Tests the page: builds it (the web preset, in build-web/) and, unless it is
-# given, the native program (the tests preset's, in build/), checks the page's
+# given, the native program (the tests preset's, in build-tests/), checks the page's
 # size after gzip, serves the page on a localhost port and plays whole sessions
 # in headless Chromium against the native program run at the same clock second
 # (web/test/page.test.js). Installs what it needs first. Pictures are left in
 # build-web/: screenshot.png (the calculator session on a desktop) and
 # screenshot-pixel7.png (a finishing question tapped on a phone).
-#   web/test/run.sh [build/quiverly]
+#   web/test/run.sh [build-tests/quiverly]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -22,7 +22,7 @@ if [ $# -gt 0 ]; then
 else
   cmake --preset tests
   cmake --build --preset tests --target quiverly
-  native=$PWD/build/quiverly
+  native=$PWD/build-tests/quiverly
 fi
 
 echo "== size of the page (bytes, raw and after gzip -9)"
