@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/filesystemfaults.hpp"
 #include "base/platform.hpp"
 #include "export/scorelist.hpp"
 #include "support/play.hpp"
@@ -96,10 +97,9 @@ TEST_F(ListFiles, KeepsAFileThatTookTheNameMeanwhile) {
     NewFile file{};
     ASSERT_TRUE(createnewfile(file, "list.txt"));
     std::fputs("the list\n", file.stream);
-    ASSERT_EQ(std::fclose(file.stream), 0);
     { std::ofstream("list.txt", std::ios::binary) << "mine\n"; }
     errno = 0;
-    const FileStep step = namenewfile(file, "list.txt");
+    const FileStep step = finishnewfile(file, "list.txt");
     const int error = errno;
     EXPECT_EQ(step, FileStep::create);
     EXPECT_EQ(error, EEXIST);

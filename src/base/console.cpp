@@ -1,7 +1,8 @@
 // Console input. Every read takes one whitespace-delimited token into one of
 // the two token buffers. A token longer than its buffer keeps what fits and the
 // rest is dropped; at end of input every read yields "q", so each dialogue
-// leaves by its usual way out and the program ends with "Bye!".
+// leaves by its usual way out and the program ends with "Bye!". A read that
+// fails ends the input the same way, and is reported when the session ends.
 #include "base/console.hpp"
 
 #include "base/platform.hpp"
@@ -22,8 +23,9 @@ void (*exithook)(int status) = nullptr;
 
 namespace {
 
-// The error number of the first write of the dialogue that failed, 0 while
-// none has.
+// The error numbers of the first read and the first write of the dialogue
+// that failed, 0 while none has.
+int inputerror = 0;
 int outputerror = 0;
 
 std::FILE* instream() {
@@ -57,6 +59,13 @@ qword placestring(std::span<char> dest, qword at, std::string_view text) {
   return at + n;
 }
 
+// After a read gave EOF: keeps the error number of the first read that
+// failed, rather than reached the end. A stream may fail without saying why;
+// it is then an input/output error.
+void checkinput(std::FILE* in) {
+  if (std::ferror(in) != 0 && inputerror == 0) inputerror = errno != 0 ? errno : EIO;
+}
+
 }  // namespace
 
 int printtext(const char* format, ...) {
@@ -71,19 +80,23 @@ int printtext(const char* format, ...) {
 void readtoken(std::span<char> buffer) {
   std::FILE* in = instream();
   if (std::fflush(outstream()) != 0) failconsole(errno);
-  int c = readchar(in);
+  // An input that has failed is read no more: it stays at its end.
+  int c = std::ferror(in) != 0 ? EOF : readchar(in);
   while (c != EOF && iswhite(c)) c = readchar(in);
   if (c == EOF) {
     // End of input reads as "q": every dialogue leaves on it.
+    checkinput(in);
     placestring(buffer, 0, "q");
     return;
   }
+  // The white space that ends the token is read with it: the next read
+  // would pass over it anyway.
   qword n = 0;
   while (c != EOF && !iswhite(c)) {
     if (n + 1 < buffer.size()) buffer[n++] = static_cast<char>(c);
     c = readchar(in);
   }
-  if (c != EOF) ungetc(c, in);
+  if (c == EOF) checkinput(in);
   buffer[n] = '\0';
 }
 
@@ -137,15 +150,20 @@ void failconsole(int error) {
   if (outputerror == 0) outputerror = error != 0 ? error : EIO;
 }
 
-// The session goes on to its end whatever its output met, so that every list
-// asked for is written; only then is a failed output reported. The error is
-// reported once and forgotten.
+// The session goes on to its end whatever its input and output met, so that
+// every list asked for is written; only then is a failed read or write
+// reported. Each error is reported once and forgotten.
 int finishconsole(int status) {
   std::FILE* out = outstream();
   if (std::fflush(out) != 0) failconsole(errno);
   if (std::ferror(out) != 0) failconsole(0);
-  if (outputerror == 0) return status;
-  std::fprintf(stderr, "quiverly: write error: %s\n", std::strerror(outputerror));
+  if (inputerror == 0 && outputerror == 0) return status;
+  if (inputerror != 0)
+    std::fprintf(stderr, "quiverly: read error: %s\n", std::strerror(inputerror));
+  if (outputerror != 0) {
+    std::fprintf(stderr, "quiverly: write error: %s\n", std::strerror(outputerror));
+  }
+  inputerror = 0;
   outputerror = 0;
   return 1;
 }

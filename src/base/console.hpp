@@ -26,6 +26,7 @@ extern std::FILE* consoleout;
 
 // Reads one whitespace-delimited token into buffer, as "%s" would, after
 // flushing the output so that a prompt is visible while the program waits.
+// At the end of the input, and once a read has failed, the token is "q".
 void readtoken(std::span<char> buffer);
 
 // The number at the start of a token, when it starts with one to maxdigits
@@ -44,8 +45,8 @@ qword appendqword(std::span<char> dest, qword value, qword minwidth);
 void failconsole(int error);
 
 // Flushes the console at the end of a session and returns the exit status:
-// status, or 1 when any of the dialogue could not be written, which is then
-// said in one line on standard error, as GNU tools do.
+// status, or 1 when the dialogue could not be read or written to its end,
+// which is then said in one line each on standard error, as GNU tools do.
 int finishconsole(int status);
 
 // Ends the process at once after an internal fatal error, with exit status 1.

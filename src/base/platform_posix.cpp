@@ -1,22 +1,22 @@
-// The platform's own calls on POSIX systems (Linux first). A list file is
-// written where no list name shows it and named only once complete, by the
-// strongest means the file system offers, none of which replaces a file:
-// - unnamed (O_TMPFILE), then linked to its name through /proc/self/fd, or
-//   through its descriptor where /proc is missing (ext4, tmpfs, btrfs, xfs);
-// - else under a leftover's name beside it, NAME.unfinished-PID-N, linked to
-//   the list's name where the file system has hard links;
-// - where it has none, renamed without replacing (Linux's RENAME_NOREPLACE:
-//   FAT and exFAT in the kernel), or else renamed over an empty file of the
-//   list's name made exclusively just before (FAT and exFAT through FUSE on
-//   libfuse 2). An unnamed file that cannot be linked is copied to a
-//   leftover's name first.
+// The platform's own calls on POSIX systems (Linux first). A list is written
+// where no list name shows it and named once complete, by the strongest means
+// the file system offers, chosen before it is written; none replaces a file:
+// - unnamed (O_TMPFILE) where /proc can link it (ext4, tmpfs, btrfs, xfs);
+// - else under a leftover's name (base/leftover.hpp), linked to the list's
+//   name where there are hard links, else renamed without replacing (FAT and
+//   exFAT in the kernel), else renamed over an empty file of the list's name
+//   made exclusively just before (FAT and exFAT through FUSE on libfuse 2).
+// Ctrl-C, a terminate or a hang-up removes a leftover: only SIGKILL or a crash leaves one.
+#include "base/filesystemfaults.hpp"
 #include "base/platform.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -24,209 +24,128 @@ FileSystemFaults filesystemfaults{};
 
 namespace {
 
-// Errors of a link that say the file system will not link here at all, not
-// that this link met a problem: no hard links (FAT says EPERM), no such call,
-// or no /proc to reach the unnamed file through (ENOENT).
+// Errors of a link that say the file system will not link here at all: no
+// hard links (FAT says EPERM), no such call, or no /proc (ENOENT).
 constexpr std::array<int, 6> nolinkerrors = {EPERM, EOPNOTSUPP, ENOTSUP, EMLINK, ENOSYS, ENOENT};
-
-// Errors of a rename without replacing that say the flag is not understood:
-// an older kernel, or a file system that does not take it (FUSE file systems
-// on libfuse 2 answer EINVAL).
+// Errors of a rename without replacing that say the flag is not understood: an
+// older kernel, or FUSE on libfuse 2 (EINVAL).
 constexpr std::array<int, 4> norenameerrors = {EINVAL, ENOSYS, EOPNOTSUPP, ENOTSUP};
+// Errors of a read that say that nothing is there yet, or that a signal came.
+constexpr std::array<int, 3> notreadyerrors = {EAGAIN, EWOULDBLOCK, EINTR};
+// The signals that end the program and can be caught: Ctrl-C, a terminate, and
+// a hang-up (a terminal window closed).
+constexpr std::array<int, 3> endingsignals = {SIGINT, SIGTERM, SIGHUP};
 
 template <std::size_t size>
 bool isamong(const std::array<int, size>& errors, int error) {
   return std::find(errors.begin(), errors.end(), error) != errors.end();
 }
 
-// Closes descriptor, leaving errno as it was: for the paths that report an
-// earlier error.
-void closequietly(int descriptor) {
-  const int error = errno;
-  close(descriptor);
-  errno = error;
+// The leftover's name of the file being written, for the signal handler: set
+// with the ending signals held back and cleared once the name is gone, so that
+// the handler never removes a name this process does not hold.
+std::atomic<const char*> pendingleftover{nullptr};
+static_assert(std::atomic<const char*>::is_always_lock_free);
+
+// Removes the pending leftover, then ends the program by the same signal with
+// its default action, so that the exit status tells of it. Async-signal-safe.
+extern "C" void removeleftoverandend(int caught) {
+  if (const char* leftover = pendingleftover.load()) unlink(leftover);
+  signal(caught, SIG_DFL);
+  raise(caught);
 }
 
-// Leftovers' names: NAME.unfinished-PID-N. They say what they are, never end
-// as a list's name does (.txt or .csv), and carry this process's number, so
-// that the leftovers of writers killed before, however many, are never names
-// this one needs: it passes over the few a process of the same number may
-// have left. Only a file system that claims every name exists stops it.
-unsigned long long tempcount = 0;
-constexpr unsigned long long tempattempts = 1ULL << 20;
-
-bool maketempname(NewFile& file, const char* name) {
-  const int length =
-      std::snprintf(file.tempname.data(), file.tempname.size(), "%s.unfinished-%ld-%llu", name,
-                    static_cast<long>(getpid()), ++tempcount);
-  return length > 0 && static_cast<std::size_t>(length) < file.tempname.size();
+sigset_t holdendingsignals() {
+  sigset_t held, previous;
+  sigemptyset(&held);
+  for (const int ending : endingsignals) sigaddset(&held, ending);
+  sigprocmask(SIG_BLOCK, &held, &previous);
+  return previous;
 }
 
-// Opens a file under a new leftover's name beside name, made exclusively.
-// Returns its descriptor, or -1 with errno set.
-int opentempfile(NewFile& file, const char* name) {
-  for (unsigned long long attempt = 0; attempt < tempattempts; ++attempt) {
-    if (!maketempname(file, name)) {
-      errno = ENAMETOOLONG;
-      return -1;
-    }
-    const int descriptor =
-        open(file.tempname.data(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-    if (descriptor >= 0 || errno != EEXIST) return descriptor;
-  }
-  errno = EEXIST;
-  return -1;
+// Removes the leftover and forgets its name. A removal that succeeds, as that
+// of a file of one's own does, leaves errno to tell of the failure before it.
+void dropleftover(NewFile& file) {
+  unlink(file.leftover.data());
+  pendingleftover.store(nullptr);
 }
 
-// Opens a stream on a descriptor just made, or closes it.
-bool openstream(NewFile& file, int descriptor) {
-  file.stream = fdopen(descriptor, "wb");
-  if (file.stream != nullptr) return true;
-  closequietly(descriptor);
-  return false;
-}
-
-// An unnamed file in the current folder, readable too, so that its bytes can
-// be copied out if it cannot be linked. -1 with errno set where there is none.
-int openunnamedfile() {
+// An unnamed file in the current folder, or -1 with errno set.
+int openunnamed() {
+  errno = filesystemfaults.tmpfile != 0 ? filesystemfaults.tmpfile : EOPNOTSUPP;
 #if defined(O_TMPFILE)
-  if (filesystemfaults.tmpfile != 0) {
-    errno = filesystemfaults.tmpfile;
-    return -1;
-  }
-  return open(".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-#else
-  errno = EOPNOTSUPP;
+  if (filesystemfaults.tmpfile == 0) return open(".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+#endif
   return -1;
-#endif
 }
 
-// Links the unnamed file to name: through /proc/self/fd, or where /proc is
-// missing through the descriptor itself (which recent Linux allows the
-// process that opened the file, older Linux privileged processes only). 0 or
-// the error.
-int linkunnamed(const NewFile& file, const char* name) {
-  if (filesystemfaults.linkunnamed != 0) return filesystemfaults.linkunnamed;
-  std::array<char, 40> path{};
-  std::snprintf(path.data(), path.size(), "/proc/self/fd/%d", file.descriptor);
-  if (linkat(AT_FDCWD, path.data(), AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0) return 0;
-#if defined(AT_EMPTY_PATH)
-  if (errno == ENOENT && linkat(file.descriptor, "", AT_FDCWD, name, AT_EMPTY_PATH) == 0) return 0;
-#endif
-  return errno;
+// The path through /proc by which the unnamed file open on descriptor is
+// linked.
+std::array<char, 32> procpath(int descriptor) {
+  std::array<char, 32> path{};
+  std::snprintf(path.data(), path.size(), "/proc/self/fd/%d", descriptor);
+  return path;
 }
 
-// Links the file under its leftover's name to name. 0 or the error.
-int linknamed(const NewFile& file, const char* name) {
-  if (filesystemfaults.linknamed != 0) return filesystemfaults.linknamed;
-  return link(file.tempname.data(), name) == 0 ? 0 : errno;
+// Whether the unnamed file open on descriptor can be linked once written: not
+// without /proc (containers, chroots), which is asked before the list is
+// written, so that none is written that could not then be named.
+bool linkable(int descriptor) {
+  const int fault = filesystemfaults.linkunnamed;
+  if (fault != 0) return !isamong(nolinkerrors, fault);
+  return access(procpath(descriptor).data(), F_OK) == 0;
 }
 
-// Renames the file under its leftover's name to name unless name exists.
-// 0 or the error; EINVAL where the system or file system cannot.
+// Links the unnamed file open on descriptor to name. 0, or -1 with errno set.
+int linkunnamed(int descriptor, const char* name) {
+  errno = filesystemfaults.linkunnamed;
+  if (errno != 0) return -1;
+  return linkat(AT_FDCWD, procpath(descriptor).data(), AT_FDCWD, name, AT_SYMLINK_FOLLOW);
+}
+
+// Renames the leftover to name unless name exists. 0 or the error; EINVAL
+// where the system or the file system cannot.
 int renamenoreplace(const NewFile& file, const char* name) {
   if (filesystemfaults.renamenoreplace != 0) return filesystemfaults.renamenoreplace;
 #if defined(__linux__) && defined(RENAME_NOREPLACE)
-  return renameat2(AT_FDCWD, file.tempname.data(), AT_FDCWD, name, RENAME_NOREPLACE) == 0 ? 0
-                                                                                          : errno;
+  if (renameat2(AT_FDCWD, file.leftover.data(), AT_FDCWD, name, RENAME_NOREPLACE) == 0) return 0;
+  return errno;
 #else
-  (void)file;
-  (void)name;
   return EINVAL;
 #endif
 }
 
-// Where nothing links or renames without replacing: name is made exclusively,
-// which fails with EEXIST when it exists, and the file under its leftover's
-// name is renamed over that empty file of this call's own. A kill between the
-// two leaves an empty file under the name, never part of a list; the empty
-// file is closed only after the rename, which keeps that moment short (on
-// FUSE, closing a new file may take milliseconds). 0 or the error; the empty
-// file is removed again when the rename fails.
+// Makes name exclusively (EEXIST when it exists) and renames the leftover over
+// that empty file of its own. Only SIGKILL between the two leaves the empty
+// file, never part of a list; it is closed after the rename, which keeps that
+// moment short (on FUSE a close may take milliseconds). 0 or the error.
 int renameoverreservation(const NewFile& file, const char* name) {
   const int reservation = open(name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
   if (reservation < 0) return errno;
   int error = filesystemfaults.rename;
-  if (error == 0 && std::rename(file.tempname.data(), name) != 0) error = errno;
+  if (error == 0 && std::rename(file.leftover.data(), name) != 0) error = errno;
   if (error != 0) unlink(name);
   close(reservation);
   return error;
 }
 
-// The step a failure to name a file is reported as: a name found taken as at
-// creation, anything else as a failed link.
-FileStep namingfailure(int error) {
-  errno = error;
-  return error == EEXIST ? FileStep::create : FileStep::link;
-}
-
-// Gives the file under its leftover's name the list's name by the first means
-// the file system has, and removes the leftover's name.
-FileStep nametempfile(NewFile& file, const char* name) {
-  int error = linknamed(file, name);
-  if (error == 0) {
-    unlink(file.tempname.data());
-    return FileStep::none;
+// Names the closed leftover by the first means the file system has and lets
+// the leftover's name go, with the signals held back (one caught after the
+// reservation would remove the list and keep the empty file). 0 or the error.
+int nameleftover(NewFile& file, const char* name) {
+  const sigset_t previous = holdendingsignals();
+  int error = filesystemfaults.linknamed;
+  if (error == 0 && link(file.leftover.data(), name) != 0) error = errno;
+  const bool renaming = isamong(nolinkerrors, error);
+  if (renaming) error = renamenoreplace(file, name);
+  if (renaming && isamong(norenameerrors, error)) error = renameoverreservation(file, name);
+  if (renaming && error == 0) {
+    pendingleftover.store(nullptr);
+  } else {
+    dropleftover(file);
   }
-  if (isamong(nolinkerrors, error)) {
-    error = renamenoreplace(file, name);
-    if (isamong(norenameerrors, error)) error = renameoverreservation(file, name);
-    if (error == 0) return FileStep::none;
-  }
-  unlink(file.tempname.data());
-  return namingfailure(error);
-}
-
-// One list is copied at a time.
-std::array<char, 65536> copybuffer;
-
-// Writes size bytes of copybuffer to descriptor, going on after a short
-// write. 0 or the error.
-int writeall(int descriptor, std::size_t size) {
-  for (std::size_t done = 0; done < size;) {
-    const ssize_t put = write(descriptor, copybuffer.data() + done, size - done);
-    if (put < 0) return errno;
-    done += static_cast<std::size_t>(put);
-  }
-  return 0;
-}
-
-// The unnamed file cannot be linked here: its bytes go to a new file under a
-// leftover's name, which is then named as any such file. Closes the unnamed
-// file.
-FileStep copyunnamedfile(NewFile& file, const char* name) {
-  const int source = file.descriptor;
-  file.descriptor = -1;
-  const int target = opentempfile(file, name);
-  if (target < 0) {
-    closequietly(source);
-    return FileStep::create;
-  }
-  FileStep failed = FileStep::none;
-  int error = 0;
-  for (off_t offset = 0;;) {
-    const ssize_t got = pread(source, copybuffer.data(), copybuffer.size(), offset);
-    if (got < 0) {
-      failed = FileStep::write;
-      error = errno;
-    }
-    if (got <= 0) break;
-    offset += got;
-    error = writeall(target, static_cast<std::size_t>(got));
-    if (error != 0) {
-      failed = FileStep::write;
-      break;
-    }
-  }
-  close(source);
-  if (close(target) != 0 && failed == FileStep::none) {
-    failed = FileStep::close;
-    error = errno;
-  }
-  if (failed == FileStep::none) return nametempfile(file, name);
-  unlink(file.tempname.data());
-  errno = error;
-  return failed;
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
+  return error;
 }
 
 }  // namespace
@@ -240,19 +159,36 @@ bool startplatform() {
   for (int descriptor = 0; descriptor <= 2; ++descriptor) {
     if (fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
     if (descriptor == 1) outputopen = false;
-    // open takes the lowest free number, this one, as those below are open.
-    // Without a null device (a bare chroot) the root folder holds the place:
-    // reading it ends the input, writing to it fails.
-    if (open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY) < 0) {
+    // pipe and open take the lowest free number, this one: for input a pipe
+    // without a writer (its end), for an output the null device, or without
+    // one (a bare chroot) the root folder, to which every write fails.
+    std::array<int, 2> ends{};
+    if (descriptor == 0 && pipe(ends.data()) == 0) {
+      close(ends[1]);
+    } else if (open("/dev/null", O_WRONLY) < 0) {
       open("/", O_RDONLY | O_DIRECTORY);
     }
   }
   signal(SIGXFSZ, SIG_IGN);
+  signal(SIGPIPE, SIG_IGN);
+  // A signal ignored from the start (nohup, a background job) stays ignored.
+  for (const int ending : endingsignals) {
+    if (signal(ending, SIG_IGN) != SIG_IGN) signal(ending, removeleftoverandend);
+  }
   return outputopen;
 }
 
+// A non-blocking input (another program on the terminal or the pipe may have
+// made it so) says EAGAIN while nothing is there: that is waited for, so that
+// it plays as a blocking one. Any other failure stays in the stream.
 int readchar(std::FILE* stream) {
-  return getc_unlocked(stream);
+  for (;;) {
+    const int c = getc_unlocked(stream);
+    if (c != EOF || std::ferror(stream) == 0 || !isamong(notreadyerrors, errno)) return c;
+    pollfd input{fileno(stream), POLLIN, 0};
+    if (poll(&input, 1, -1) < 0 && errno != EINTR) return EOF;
+    std::clearerr(stream);
+  }
 }
 
 std::size_t writebytes(const char* data, std::size_t size, std::FILE* stream) {
@@ -264,53 +200,48 @@ std::size_t writebytes(const char* data, std::size_t size, std::FILE* stream) {
 }
 
 bool createnewfile(NewFile& file, const char* name) {
-  file = {nullptr, -1, {}};
-  if (access(name, F_OK) == 0) {
-    errno = EEXIST;
-    return false;
+  file = {nullptr, false, {}};
+  int descriptor = openunnamed();
+  file.unnamed = descriptor >= 0 && linkable(descriptor);
+  if (descriptor >= 0 && !file.unnamed) close(descriptor);
+  // A leftover's failure is what any file meets (ENOENT where the folder is gone).
+  if (!file.unnamed) {
+    const sigset_t previous = holdendingsignals();
+    descriptor = claimleftover(file.leftover, name, getpid(), [](const char* path) {
+      return open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    });
+    if (descriptor >= 0) pendingleftover.store(file.leftover.data());
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
   }
-  const int unnamed = openunnamedfile();
-  if (unnamed >= 0) {
-    // The stream gets a descriptor of its own, so that the file can still be
-    // linked, or read, once the stream is closed.
-    file.descriptor = fcntl(unnamed, F_DUPFD_CLOEXEC, 0);
-    if (file.descriptor < 0) {
-      closequietly(unnamed);
-      return false;
-    }
-    if (openstream(file, unnamed)) return true;
-    closequietly(file.descriptor);
-    file.descriptor = -1;
-    return false;
-  }
-  // Where the file system has no unnamed files, or will not make one here, a
-  // leftover's name serves; its failure tells what an ordinary file would
-  // meet (ENOENT in a folder that is gone, where O_TMPFILE may say EPERM).
-  const int named = opentempfile(file, name);
-  if (named < 0) return false;
-  if (openstream(file, named)) return true;
-  const int error = errno;
-  unlink(file.tempname.data());
-  errno = error;
+  if (descriptor < 0) return false;
+  file.stream = fdopen(descriptor, "wb");
+  if (file.stream != nullptr) return true;
+  close(descriptor);  // which, as it succeeds, leaves fdopen's errno
+  if (!file.unnamed) dropleftover(file);
   return false;
 }
 
-FileStep namenewfile(NewFile& file, const char* name) {
-  if (file.descriptor < 0) return nametempfile(file, name);
-  const int error = linkunnamed(file, name);
-  if (error != 0 && isamong(nolinkerrors, error)) return copyunnamedfile(file, name);
-  // The file's bytes went out when its stream was closed; closing this other
-  // descriptor of it has nothing left to report.
-  close(file.descriptor);
-  file.descriptor = -1;
-  return error == 0 ? FileStep::none : namingfailure(error);
+// An unnamed file is linked while its stream holds it; a failed close takes
+// the name away again.
+FileStep finishnewfile(NewFile& file, const char* name) {
+  if (std::fflush(file.stream) != 0) {
+    discardnewfile(file);
+    return FileStep::write;
+  }
+  int error = file.unnamed && linkunnamed(fileno(file.stream), name) != 0 ? errno : 0;
+  if (std::fclose(file.stream) != 0 && error == 0) {
+    if (file.unnamed) unlink(name);  // the name just made, as the leftover is
+    if (!file.unnamed) dropleftover(file);
+    return FileStep::close;
+  }
+  errno = !file.unnamed && error == 0 ? nameleftover(file, name) : error;
+  if (errno == 0) return FileStep::none;
+  return errno == EEXIST ? FileStep::create : FileStep::link;
 }
 
-void discardnewfile(NewFile& file, const char* /*name*/) {
-  if (file.descriptor >= 0) {
-    close(file.descriptor);
-    file.descriptor = -1;
-  } else {
-    unlink(file.tempname.data());
-  }
+void discardnewfile(NewFile& file) {
+  const int error = errno;
+  std::fclose(file.stream);
+  if (!file.unnamed) dropleftover(file);
+  errno = error;
 }

@@ -6,7 +6,6 @@
 #include "base/platform.hpp"
 
 #include <emscripten.h>
-#include <stdio_ext.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -35,10 +34,9 @@ int reportederror(int error) {
 EM_ASYNC_JS(int, browserreadchar, (), { return await Module['quiverlyReadChar'](); });
 
 // Standard input is never read through its stream, whose descriptor has nothing
-// behind it, but a character put back with ungetc waits in the stream's buffer
-// and is given first, as getc would.
+// behind it: its characters come from the page.
 int readchar(std::FILE* stream) {
-  if (stream == stdin && __freadahead(stdin) == 0) {
+  if (stream == stdin) {
     const int c = browserreadchar();
     return c < 0 ? EOF : c;
   }
@@ -75,7 +73,7 @@ EM_JS(bool, browserhaslist, (const char* name),
       { return Module['quiverlyHasList'](UTF8ToString(name)); });
 
 bool createnewfile(NewFile& file, const char* name) {
-  file = {nullptr, -1, {}};
+  file = {nullptr, true, {}};
   if (browserhaslist(name)) {
     errno = EEXIST;
     return false;
@@ -91,12 +89,17 @@ EM_JS(void, browserofferlist, (const char* name, const char* bytes, std::size_t 
       { Module['quiverlyOfferList'](UTF8ToString(name), HEAPU8.slice(bytes, bytes + size)); });
 
 // The list is complete once its stream is closed: the player is offered it.
-FileStep namenewfile(NewFile& /*file*/, const char* name) {
+FileStep finishnewfile(NewFile& file, const char* name) {
+  if (std::fclose(file.stream) != 0) {
+    freelist();
+    return FileStep::close;
+  }
   browserofferlist(name, listbytes, listsize);
   freelist();
   return FileStep::none;
 }
 
-void discardnewfile(NewFile& /*file*/, const char* /*name*/) {
+void discardnewfile(NewFile& file) {
+  std::fclose(file.stream);
   freelist();
 }

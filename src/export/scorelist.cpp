@@ -243,25 +243,17 @@ void reportfailure(const LineBuffer& name, FileStep step, int error, bool everyt
   printtext("\n");
 }
 
-// Flushes and closes the file, gives it its name and reports the outcome. A
-// list that could not be written completely is removed, and so is one whose
-// name has been taken meanwhile: the request is then refused as if the name
-// had been taken before it began. Only this call's own file is ever removed.
+// Completes the file and gives it its name, and reports the outcome. A list
+// that could not be written completely is removed, and so is one whose name
+// has been taken meanwhile: the request is then refused as if the name had
+// been taken before it began. Only this call's own file is ever removed.
 void finishlist(ListFile& list, const LineBuffer& name, bool everytotal) {
-  FileStep failed = list.failed ? FileStep::write : FileStep::none;
+  FileStep failed = FileStep::write;
   int error = list.error;
-  if (std::fflush(list.file.stream) != 0 && failed == FileStep::none) {
-    failed = FileStep::write;
-    error = errno;
-  }
-  if (std::fclose(list.file.stream) != 0 && failed == FileStep::none) {
-    failed = FileStep::close;
-    error = errno;
-  }
-  if (failed != FileStep::none) {
-    discardnewfile(list.file, name.data());
+  if (list.failed) {
+    discardnewfile(list.file);
   } else {
-    failed = namenewfile(list.file, name.data());
+    failed = finishnewfile(list.file, name.data());
     error = errno;
   }
   if (failed != FileStep::none) {
