@@ -1,6 +1,7 @@
 // Tests that only a POSIX system can run: a folder removed while it is the
-// current one (Windows refuses to remove it), and score lists written in a
-// child process that meets a file-size limit or is killed while it writes.
+// current one (Windows refuses to remove it); score lists written in a child
+// process that meets a file-size limit, or is killed or interrupted while it
+// writes; and a console whose reads or writes fail.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -8,16 +9,22 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "base/console.hpp"
+#include "base/filesystemfaults.hpp"
+#include "base/platform.hpp"
 #include "export/scorelist.hpp"
+#include "shell/menu.hpp"
 #include "support/play.hpp"
 #include "support/scorelists.hpp"
 #include "support/scratch.hpp"
@@ -136,5 +143,132 @@ TEST(ScoreList, AKilledWriterLeavesTheListCompleteOrAbsent) {
   EXPECT_EQ(request(0, 0, 0), success(name));
   EXPECT_EQ(filetext(name), complete);
 }
+
+// The names in the current folder that begin with prefix.
+int countnames(const std::string& prefix) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    count += entry.path().filename().string().rfind(prefix, 0) == 0 ? 1 : 0;
+  }
+  return count;
+}
+
+// A child that starts a list on a file system that makes it write under a
+// leftover's name (faults), readied as the program is, and receives the signal
+// while the list is half written. Returns how it ended: 128 plus the signal.
+int interruptwriter(const FileSystemFaults& faults, int ending) {
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(ending, SIG_DFL);
+    filesystemfaults = faults;
+    startplatform();
+    NewFile file{};
+    if (!createnewfile(file, "darts-score020.txt")) _exit(2);
+    std::fputs("Jandro Pellowin's darts program - ", file.stream);
+    std::fflush(file.stream);
+    if (countnames("darts-score020.txt.unfinished-") != 1) _exit(3);
+    raise(ending);
+    _exit(4);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+}
+
+// Ctrl-C, a terminate or a hang-up while a list is written under a leftover's
+// name removes the leftover, and the writer still ends by the signal.
+TEST(ScoreList, AnInterruptedWriterRemovesItsLeftover) {
+  const FileSystemFaults leftovers[] = {
+      {EOPNOTSUPP, 0, 0, 0, 0},  // no unnamed files
+      {0, ENOENT, 0, 0, 0},      // no /proc
+  };
+  for (const FileSystemFaults& faults : leftovers) {
+    for (const int ending : {SIGINT, SIGTERM, SIGHUP}) {
+      SCOPED_TRACE(strsignal(ending));
+      ScratchDir dir;
+      EXPECT_EQ(interruptwriter(faults, ending), 128 + ending);
+      EXPECT_EQ(filecount(), 0U);
+    }
+  }
+}
+
+// --- a console whose reads or writes fail --------------------------------------
+
+#if defined(__GLIBC__)
+
+// A stream that fails its first read with EIO and then would give text, and
+// fails every write without saying why.
+struct Faulty {
+  std::string_view text;
+  bool failed;
+};
+
+ssize_t faultyread(void* cookie, char* buffer, std::size_t size) {
+  auto* faulty = static_cast<Faulty*>(cookie);
+  if (!faulty->failed) {
+    faulty->failed = true;
+    errno = EIO;
+    return -1;
+  }
+  const std::size_t n = std::min(size, faulty->text.size());
+  std::memcpy(buffer, faulty->text.data(), n);
+  faulty->text.remove_prefix(n);
+  return static_cast<ssize_t>(n);
+}
+
+ssize_t faultywrite(void*, const char*, std::size_t) {
+  errno = 0;
+  return -1;
+}
+
+// What the console printed on standard error while body ran.
+template <class Body>
+std::string printederrors(Body body) {
+  ScratchFile errors;
+  std::fflush(stderr);
+  const int saved = dup(2);
+  dup2(fileno(errors.stream()), 2);
+  body();
+  std::fflush(stderr);
+  dup2(saved, 2);
+  close(saved);
+  return errors.written();
+}
+
+// The input ends for good at the first read that fails: the menu's "q" says
+// Bye!, though the stream would give a calculator request after it, and the
+// session ends with the read error and status 1.
+TEST(Console, EndsTheInputForGoodAtAFailedRead) {
+  Faulty faulty{"c\n40\nq\nq\n", false};
+  consolein = fopencookie(&faulty, "r", {faultyread, nullptr, nullptr, nullptr});
+  ScratchFile out;
+  consoleout = out.stream();
+  int status = -1;
+  const std::string errors = printederrors([&] { status = finishconsole(quiverly(1)); });
+  std::fclose(consolein);
+  consolein = nullptr;
+  consoleout = nullptr;
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(errors, "quiverly: read error: Input/output error\n");
+  EXPECT_EQ(out.written(), banner + menu + "Bye!\n");
+  // Reported once: the next session starts afresh.
+  EXPECT_EQ(play("q\n").status, 0);
+}
+
+// A write that fails without an error number is an input/output error.
+TEST(Console, ReportsAWriteThatFailsWithoutAReasonAsAnInputOutputError) {
+  consoleout = fopencookie(nullptr, "w", {nullptr, faultywrite, nullptr, nullptr});
+  int status = -1;
+  const std::string errors = printederrors([&] {
+    printtext("Bye!\n");
+    status = finishconsole(0);
+  });
+  std::fclose(consoleout);
+  consoleout = nullptr;
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(errors, "quiverly: write error: Input/output error\n");
+}
+
+#endif
 
 }  // namespace
