@@ -10,13 +10,16 @@
 # exFAT through libfuse 2 can neither link nor rename without replacing, so
 # the name is made empty and exclusively, then the list renamed over it: a
 # kill in that moment leaves an empty file, counted apart (anywhere else it
-# is a fault). Prints one line per file system; skips, saying why, where
-# nothing can be mounted.
+# is a fault). Then writers interrupted by SIGINT, SIGTERM and SIGHUP at 10
+# points each, spread over a whole write: each must end by its signal and
+# leave no leftover, no list cut short and no empty file. Prints two lines
+# per file system; skips, saying why, where nothing can be mounted.
 #   tools/filesystem-check.sh build-tests/quiverly
 set -euo pipefail
 cd "$(dirname "$0")/.."
 program=$(realpath "${1:?usage: tools/filesystem-check.sh path/to/linux/quiverly}")
 kills=50
+interrupts=10
 lists=(darts-score020-doubles.txt darts-score-everything.txt darts-score-everything.csv
        darts-score-everything-doubles.csv)
 
@@ -118,7 +121,7 @@ checkfs() {
   rm "$name_at"
   local absent=0 complete=0 empty=0 cut=0 k
   for ((k = 0; k < kills; k++)); do
-    "$work/killwriter" $((size * k / (kills - 1))) "$name_at" $'s\nat\nq\nq\n' "$program"
+    "$work/killwriter" 9 $((size * k / (kills - 1))) "$name_at" $'s\nat\nq\nq\n' "$program"
     if [ ! -e "$name_at" ]; then
       absent=$((absent + 1))
     elif cmp -s "$name_at" "$reference/$name_at"; then
@@ -149,6 +152,38 @@ checkfs() {
   echo "$name: ${same} lists identical to tmpfs; 20dt again: $again;" \
     "$kills kills: $absent no list, $complete complete, $cut cut short," \
     "$empty empty reservations, $leftovers leftovers kept; at after them: $after"
+
+  # Writers interrupted by a signal the program catches, in a folder of their
+  # own: none may leave anything but nothing or the whole list.
+  mkdir ../interrupted
+  cd ../interrupted
+  local signal interrupted=0 gone=0 whole=0 short=0 hollow=0 left=0 unended=0
+  for signal in INT TERM HUP; do
+    for ((k = 0; k < interrupts; k++)); do
+      interrupted=$((interrupted + 1))
+      "$work/killwriter" "$(kill -l "$signal")" $((size * k / (interrupts - 1))) "$name_at" \
+        $'s\nat\nq\nq\n' "$program" || unended=$((unended + 1))
+      left=$((left + $(find . -maxdepth 1 -name "$name_at.unfinished-*" | wc -l)))
+      rm -f ./"$name_at".unfinished-*
+      if [ ! -e "$name_at" ]; then
+        gone=$((gone + 1))
+      elif cmp -s "$name_at" "$reference/$name_at"; then
+        whole=$((whole + 1))
+      elif [ ! -s "$name_at" ]; then
+        hollow=$((hollow + 1))
+      else
+        short=$((short + 1))
+      fi
+      rm -f "$name_at"
+    done
+  done
+  [ "$left" -eq 0 ] || problems+=("$left interrupted writers left a leftover")
+  [ "$short" -eq 0 ] || problems+=("$short interrupted writers left a list cut short")
+  [ "$hollow" -eq 0 ] || problems+=("$hollow interrupted writers left an empty file")
+  [ "$unended" -eq 0 ] || problems+=("$unended interrupted writers did not end by their signal")
+  [ "$gone" -gt 0 ] || problems+=("no signal met the list unfinished: they did not spread over the write")
+  echo "$name: $interrupted writers interrupted by SIGINT, SIGTERM and SIGHUP: $gone no list," \
+    "$whole complete, $short cut short, $hollow empty, $left leftovers"
   if [ ${#problems[@]} -gt 0 ]; then
     printf '  %s\n' "${problems[@]}"
     status=1

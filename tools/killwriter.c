@@ -1,9 +1,11 @@
 /* Starts PROGRAM with INPUT on its standard input and its output discarded,
-   and kills it (SIGKILL) as soon as the file NAME.unfinished-PID-1 that it
-   writes has SIZE bytes, unless it ends first. Polling in a loop of its own
-   places the kill within a few microseconds of that size, however fast the
-   file system. For tools/filesystem-check.sh.
-     killwriter SIZE NAME INPUT PROGRAM */
+   and sends it SIGNAL (a number) as soon as the file NAME.unfinished-PID-1
+   that it writes has SIZE bytes, unless it ends first. Polling in a loop of
+   its own places the signal within a few microseconds of that size, however
+   fast the file system. The program starts with every signal's usual action.
+   Exits 0 when the program ended by that signal or by itself with status 0,
+   and 3 when it ended otherwise. For tools/filesystem-check.sh.
+     killwriter SIGNAL SIZE NAME INPUT PROGRAM */
 #include <fcntl.h>
 #include <signal.h>
 #include <stdio.h>
@@ -14,11 +16,12 @@
 #include <unistd.h>
 
 int main(int argc, char** argv) {
-  if (argc != 5) {
-    fprintf(stderr, "usage: killwriter SIZE NAME INPUT PROGRAM\n");
+  if (argc != 6) {
+    fprintf(stderr, "usage: killwriter SIGNAL SIZE NAME INPUT PROGRAM\n");
     return 2;
   }
-  const long long size = atoll(argv[1]);
+  const int number = atoi(argv[1]);
+  const long long size = atoll(argv[2]);
   int input[2];
   if (pipe(input) != 0) return 1;
   const pid_t child = fork();
@@ -29,21 +32,26 @@ int main(int argc, char** argv) {
     close(input[0]);
     close(input[1]);
     close(null);
-    execl(argv[4], argv[4], (char*)NULL);
+    signal(SIGINT, SIG_DFL);
+    signal(SIGTERM, SIG_DFL);
+    signal(SIGHUP, SIG_DFL);
+    execl(argv[5], argv[5], (char*)NULL);
     _exit(127);
   }
   close(input[0]);
-  const size_t length = strlen(argv[3]);
-  if (write(input[1], argv[3], length) != (ssize_t)length) return 1;
+  const size_t length = strlen(argv[4]);
+  if (write(input[1], argv[4], length) != (ssize_t)length) return 1;
   close(input[1]);
   char temp[4096];
-  snprintf(temp, sizeof temp, "%s.unfinished-%ld-1", argv[2], (long)child);
+  snprintf(temp, sizeof temp, "%s.unfinished-%ld-1", argv[3], (long)child);
+  int status = 0;
   for (;;) {
     struct stat file;
     if (stat(temp, &file) == 0 && file.st_size >= size) break;
-    if (waitpid(child, NULL, WNOHANG) == child) return 0;
+    if (waitpid(child, &status, WNOHANG) == child) return status == 0 ? 0 : 3;
   }
-  kill(child, SIGKILL);
-  waitpid(child, NULL, 0);
-  return 0;
+  kill(child, number);
+  waitpid(child, &status, 0);
+  if (WIFSIGNALED(status) && WTERMSIG(status) == number) return 0;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 3;
 }
