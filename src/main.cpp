@@ -6,7 +6,10 @@
 // Where Quiverly departs from what a player might expect of its dialogue, it
 // does so on purpose:
 // - At the end of its input every read yields "q", so each activity leaves by
-//   its usual way out and the program ends with "Bye!" and status 0.
+//   its usual way out and the program ends with "Bye!" and status 0. A read
+//   that fails ends the input the same way, and is then reported on standard
+//   error with status 1; an input that is not ready yet (non-blocking) is
+//   waited for, not taken for the end.
 // - A token longer than its buffer (15 or 103 characters) keeps what fits and
 //   the rest of it is dropped, not read as further tokens.
 // - Output is flushed before every read, so a prompt shows while it waits.
@@ -22,18 +25,25 @@
 //   or unnamed files (FAT, exFAT, FUSE, network shares) included, and never
 //   replaces a file. Each failure report names the step that failed (create,
 //   write, close or link) with its error number.
-// - A writer killed while writing leaves at most a file whose name says it is
-//   a leftover (darts-score020.txt.unfinished-PID-N), which never blocks a
-//   later request; the program deletes no file it did not make itself.
+// - Ctrl-C, a terminate or a hang-up while a list is written under a
+//   leftover's name (darts-score020.txt.unfinished-PID-N) removes that file
+//   before the program ends by the signal; only a writer killed outright
+//   leaves one, which never blocks a later request. The program deletes no
+//   file it did not make itself.
 // - A list over the file-size limit is reported with error 27 and removed;
 //   the limit's signal does not end the session.
-// - When the dialogue cannot be written (standard output closed, full or
-//   gone), the session still goes to its end, then one line on standard
-//   error says so and the exit status is 1.
-// - A standard descriptor closed at start-up is held on the null device, so
-//   that no list file takes its number.
+// - When the dialogue cannot be written (standard output closed, full, gone,
+//   or a pipe whose reader has gone), the session still goes to its end, then
+//   one line on standard error says so and the exit status is 1.
+// - A standard descriptor closed at start-up is held open (input at its end,
+//   output on the null device), so that no list file takes its number.
 // - A finish typed as "t20d0" is accepted for 60: "d0" is a double, so the
 //   last dart obeys the finishing rule, though it scores nothing.
+// Some texts are kept as players and their scripts know them, each marked
+// where it stands: "Jandro's Pellowin's" beside "Jandro Pellowin's" in the
+// lists' headers, "File already exists" with and without a full stop,
+// "fopen returned null" where no fopen is made, "Bye!" on leaving Final three
+// darts, and the made-up key in the finishing hint's error line.
 #include <cerrno>
 #include <ctime>
 

@@ -72,6 +72,7 @@ void lastdartshint(qword total) {
   const qword key = (256 + total) << 48U;
   const qword found = firstfinishingentry(total);
   if (found == throwentries) {
+    // The made-up key, not the total, as the line has always shown it: kept on purpose.
     printtext("    Error: last darts hint: %016llx not in table. No hint for you.\n\n", key);
     return;
   }

@@ -29,6 +29,7 @@ using LineBuffer = std::array<char, 200>;
 // Fixed pieces; the pairs are indexed by the kind of ways (all, finishing)
 // or by the format (text, comma-separated).
 constexpr std::string_view commaheader = "total,first dart,second dart,third dart\n";
+// "Jandro's Pellowin's" beside "Jandro Pellowin's" is kept on purpose: files and scripts know it.
 constexpr std::string_view onewayopening = "Jandro's Pellowin's darts program - ";
 constexpr std::string_view manywaysopening = "Jandro Pellowin's darts program - ";
 constexpr std::array<std::string_view, 2> onetotalendings = {
@@ -57,6 +58,7 @@ struct CreateFailureNote {
 };
 
 constexpr std::array<CreateFailureNote, 2> createfailurenotes = {{
+    // With and without a full stop, on purpose: players' scripts match both as they stand.
     {EEXIST, "File already exists\n\n", "File already exists.\n\n"},
     {ENOENT, "Probably corrupted filename\n\n", "Probably corrupted filename\n\n"},
 }};
@@ -218,6 +220,7 @@ struct FailureReport {
 };
 
 constexpr std::array<FailureReport, 4> failurereports = {{
+    // "fopen returned null" though no fopen is made: the words players and scripts know, kept.
     {FileStep::create, "Cannot create the output file.\n", "fopen returned null"},
     {FileStep::link, "Cannot create the output file.\n", "link failed"},
     {FileStep::write, "Cannot write the output file.\n", "write error"},

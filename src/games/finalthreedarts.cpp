@@ -56,6 +56,7 @@ bool playgame() {
         k + 1, total);
     const QuestionEnd end = askfinish(total, restatequestion);
     if (end == QuestionEnd::left) {
+      // "Bye!" on leaving this drill alone, as players have always seen it: kept on purpose.
       printtext("Bye!\n");
       return false;
     }
