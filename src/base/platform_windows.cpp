@@ -47,13 +47,15 @@ bool createnewfile(NewFile& file, const char* name) {
 // rename on Windows refuses an existing target; the runtime may report it as
 // EACCES, so an existing name is reported as EEXIST, as everywhere else.
 FileStep finishnewfile(NewFile& file, const char* name) {
-  const bool flushed = std::fflush(file.stream) == 0;
-  if (!flushed || std::fclose(file.stream) != 0) {
+  if (std::fflush(file.stream) != 0) {
+    discardnewfile(file);
+    return FileStep::write;
+  }
+  if (std::fclose(file.stream) != 0) {
     const int error = errno;
-    if (!flushed) std::fclose(file.stream);
     std::remove(file.leftover.data());
     errno = error;
-    return flushed ? FileStep::close : FileStep::write;
+    return FileStep::close;
   }
   if (std::rename(file.leftover.data(), name) == 0) return FileStep::none;
   int error = errno;
