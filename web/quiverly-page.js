@@ -15,6 +15,8 @@
   const panel = document.getElementById('panel');
   const keypad = document.getElementById('keypad');
   const keypadtoggle = document.getElementById('keypadtoggle');
+  const sendkey = document.getElementById('send');
+  const deletekey = document.getElementById('delete');
   const ending = document.getElementById('ending');
   const endingtext = document.getElementById('endingtext');
   const restart = document.getElementById('restart');
@@ -201,10 +203,7 @@
   // Puts the key's text into the input where its caret is, or takes back the
   // character before the caret; Enter sends the line. Only what was tapped is
   // sent.
-  keypad.addEventListener('click', (event) => {
-    const button = event.target.closest('button');
-    if (!button) return;
-    const key = button.dataset.key;
+  function presskey(key) {
     if (key === 'enter') {
       sendinput();
       return;
@@ -221,18 +220,46 @@
       at += key.length;
     }
     answer.setSelectionRange(at, at);
-  });
+  }
+  for (const keys of [keypad, deletekey]) {
+    keys.addEventListener('click', (event) => {
+      const button = event.target.closest('button');
+      if (button) presskey(button.dataset.key);
+    });
+    // A key pressed with a finger or the mouse leaves the keyboard's focus,
+    // and the caret, in the answer line.
+    keys.addEventListener('mousedown', (event) => event.preventDefault());
+  }
 
   // The keypad is shown at first where the pointer is a finger, and the
   // button shows or hides it. While it is shown a phone keeps its own
-  // keyboard closed.
+  // keyboard closed, the keypad's Enter takes the place of Send, and Delete
+  // stands beside the answer line.
   function showkeypad(shown) {
     keypad.hidden = !shown;
     keypadtoggle.setAttribute('aria-expanded', String(shown));
+    panel.classList.toggle('withkeypad', shown);
+    sendkey.hidden = shown;
+    deletekey.hidden = !shown;
     answer.inputMode = shown ? 'none' : 'text';
   }
   keypadtoggle.addEventListener('click', () => showkeypad(keypad.hidden));
   showkeypad(window.matchMedia('(pointer: coarse)').matches);
+
+  // A character typed while no control has the keyboard (before the answer
+  // line takes it, or after the window had it taken away) goes to the answer
+  // line.
+  function answerhasnofocus() {
+    const focused = document.activeElement;
+    return !answer.disabled && (focused === null || focused === document.body);
+  }
+  document.addEventListener('keydown', (event) => {
+    if (event.key.length !== 1 || event.ctrlKey || event.metaKey || event.altKey) return;
+    if (answerhasnofocus()) answer.focus();
+  });
+  window.addEventListener('focus', () => {
+    if (answerhasnofocus()) answer.focus();
+  });
 
   // ---- Score lists
 
