@@ -4,8 +4,9 @@
 # page's size after gzip, serves the page on a localhost port and plays whole
 # sessions against the native program, byte for byte: in headless Chromium
 # (web/test/page.test.js, with phones, the keypad, zoom and offline play), in
-# WebKit and Firefox ESR (web/test/engines.test.js). Installs what it needs
-# first. Pictures are left in
+# WebKit and Firefox ESR (web/test/engines.test.js), then audits it with
+# Lighthouse, axe-core and Chromium's installability check
+# (web/test/audit.test.js). Installs what it needs first. Pictures are left in
 # build-web/: screenshot.png (the calculator session on a desktop),
 # screenshot-pixel7.png (a finishing question tapped on a phone),
 # screenshot-iphone13-calculator.png and -export.png (the keypad on an iPhone
@@ -33,7 +34,7 @@ fi
 echo "== size of the page (bytes, raw and after gzip -9)"
 tools/pagesize.sh build-web/web
 
-echo "== sessions in Chromium, WebKit and Firefox"
+echo "== sessions in Chromium, WebKit and Firefox; audits"
 scratch=$(mktemp -d)
 server=""
 cleanup() {
@@ -65,10 +66,10 @@ QUIVERLY_PAGE_DIR="$PWD/build-web/web" \
 QUIVERLY_NATIVE="$native" \
 QUIVERLY_SCRATCH="$scratch" \
 QUIVERLY_SCREENSHOT="$PWD/build-web/screenshot.png" \
-  node --test --test-concurrency=1 web/test/page.test.js web/test/engines.test.js |
+  node --test --test-concurrency=1 web/test/page.test.js web/test/engines.test.js web/test/audit.test.js |
   tee "$scratch/tests.log" || status=$?
 
-# What each engine played, together.
-echo "== engines"
-sed -n 's/^ *# \(\(Chromium\|WebKit\|Firefox\|iPhone\) .*\)/\1/p' "$scratch/tests.log"
+# What each engine played and what the audits found, together.
+echo "== engines and audits"
+sed -n 's/^ *# \(\(Chromium\|WebKit\|Firefox\|Lighthouse\|axe-core\|iPhone\) .*\)/\1/p' "$scratch/tests.log"
 exit "$status"
