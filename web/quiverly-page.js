@@ -89,7 +89,8 @@
 
   // Keeps the newest line and the answer line in sight: scrolls to the end
   // just before the next frame, when its layout is done anyway, rather than
-  // forcing one after each write.
+  // forcing one after each write. Typing an answer brings the prompt back into
+  // sight too, as at a console.
   let scrollwanted = false;
   function scrolltoend() {
     if (scrollwanted) return;
@@ -177,6 +178,7 @@
     if (event.isComposing) sendaftercomposition = true;
     else sendinput();
   });
+  answer.addEventListener('input', scrolltoend);
   answer.addEventListener('compositionend', () => {
     if (!sendaftercomposition) return;
     sendaftercomposition = false;
@@ -202,8 +204,14 @@
 
   // Puts the key's text into the input where its caret is, or takes back the
   // character before the caret; Enter sends the line. Only what was tapped is
-  // sent.
-  function presskey(key) {
+  // sent. A key tapped or clicked gives the answer line the keyboard's focus
+  // if it had not got it (a key pressed from the keyboard leaves it where it
+  // is).
+  function presskey(key, bypointer) {
+    if (bypointer && !answer.disabled && document.activeElement !== answer) {
+      answer.focus();
+      answer.setSelectionRange(answer.value.length, answer.value.length);
+    }
     if (key === 'enter') {
       sendinput();
       return;
@@ -220,11 +228,12 @@
       at += key.length;
     }
     answer.setSelectionRange(at, at);
+    scrolltoend();
   }
   for (const keys of [keypad, deletekey]) {
     keys.addEventListener('click', (event) => {
       const button = event.target.closest('button');
-      if (button) presskey(button.dataset.key);
+      if (button) presskey(button.dataset.key, event.detail !== 0);
     });
     // A key pressed with a finger or the mouse leaves the keyboard's focus,
     // and the caret, in the answer line.
