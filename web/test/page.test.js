@@ -256,12 +256,15 @@ const walk = {
   lines: ['1', 'q', '2', 'q', '3', 'q', '4', 'q', '5', 'q', '6', 'q', '7', 'c', '170', 'q', 's', 'q', 'q'],
 };
 
-// On a phone's screen, and on a desktop's at 200% and 400% zoom (the same
-// width in CSS pixels), nothing scrolls sideways after the banner and in any
-// activity; text is at least 14 px and every button at least 44 px.
+// On a phone's screen, upright or on its side, and on a desktop's at 200% and
+// 400% zoom (the same width in CSS pixels), nothing scrolls sideways after the
+// banner and in any activity; text is at least 14 px, every button at least
+// 44 px, and the keypad leaves at least half of the screen to the transcript.
 for (const [name, options] of [
   ...phones.map((phone) => [phone, devices[phone]]),
+  ['iPhone 13 on its side', devices['iPhone 13 landscape']],
   ['320 px phone', { viewport: { width: 320, height: 568 }, hasTouch: true, isMobile: true }],
+  ['280 px phone', { viewport: { width: 280, height: 653 }, hasTouch: true, isMobile: true }],
   ['desktop at 200%', { viewport: { width: 640, height: 400 } }],
   ['desktop at 400%', { viewport: { width: 320, height: 200 } }],
 ]) {
@@ -280,11 +283,13 @@ for (const [name, options] of [
           narrowest: Math.min(...buttons.map((element) => element.getBoundingClientRect().width)),
           lowest: Math.min(...buttons.map((element) => element.getBoundingClientRect().height)),
           keypad: !document.getElementById('keypad').hidden,
+          transcript: document.getElementById('panel').getBoundingClientRect().top / window.innerHeight,
         };
       });
       assert.ok(sizes.smallest >= 14, `text of ${sizes.smallest} px`);
       assert.ok(sizes.narrowest >= 44 && sizes.lowest >= 44, `a button of ${sizes.narrowest} by ${sizes.lowest} px`);
       assert.equal(sizes.keypad, options.hasTouch === true, 'the keypad is shown on touch screens only');
+      if (sizes.keypad) assert.ok(sizes.transcript >= 0.5, `the keypad leaves the transcript ${sizes.transcript}`);
       await compare(page, expected, await typelines(page, walk.lines, { nooverflow: true }));
       assert.deepEqual(page.errors, [], 'no error in the page');
     } finally {
