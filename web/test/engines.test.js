@@ -5,8 +5,8 @@
 // on the keyboard must write the native program's bytes and show its dialogue,
 // the score list it saves must arrive as a download with the native file's
 // bytes, and the answer line must have the keyboard after the page loads,
-// after the download and in a new session, which must find the list as a
-// second native run does. web/test/run.sh runs it (see native.js).
+// after the download and in a new session, which is played with the mouse on
+// the dart keypad and must find the list as a second native run does. web/test/run.sh runs it (see native.js).
 'use strict';
 
 const { test } = require('node:test');
@@ -67,15 +67,29 @@ async function waitforfile(folder, name) {
   }, `${name} in ${folder}`);
 }
 
-// Types each line and Enter once the program waits for it; returns where in
-// the output each line was sent. afterline(index) runs after each.
-async function typelines(player, lines, afterline = async () => {}) {
+// Sends a line from the keyboard: its keys, then Enter.
+async function typeline(player, line) {
+  await player.type(line);
+  await player.press('Enter');
+}
+
+// Sends a line with the mouse on the dart keypad: its keys, then Enter. The
+// answer line keeps the keyboard's focus.
+async function clickline(player, line) {
+  for (const key of line) await player.click(`[data-key="${key}"]`);
+  assert.equal((await focus(player)).element, 'answer', 'the answer line keeps the focus');
+  await player.click('[data-key="enter"]');
+}
+
+// Sends each line with send(player, line) once the program waits for it;
+// returns where in the output each line was sent. afterline(index) runs after
+// each.
+async function typelines(player, lines, afterline = async () => {}, send = typeline) {
   const typed = [];
   for (const [index, line] of lines.entries()) {
     await waitforread(player);
     typed.push({ at: await player.evaluate(() => window.quiverly.output().length), line });
-    await player.type(line);
-    await player.press('Enter');
+    await send(player, line);
     await afterline(index);
   }
   await waitfor(() => player.evaluate(() => window.quiverly.status() !== null), 'the program to end');
@@ -130,11 +144,14 @@ async function playsession(engine, player, downloads) {
   compareplay({ output, lines }, expected, typed);
   comparelist(list, expected, session.list.name);
 
-  // A new session has the keyboard in its answer line, and finds the list.
+  // A new session has the keyboard in its answer line, finds the list, and
+  // is played on the dart keypad.
   await waitfor(() => player.evaluate(() => !document.getElementById('ending').hidden), 'the offer of a new session');
   await player.click('#restart');
   assert.equal((await focus(player)).element, 'answer', 'the answer line has the focus in a new session');
-  const retyped = await typelines(player, session.again);
+  await player.click('#keypadtoggle');
+  const picture = screenshot.replace(/\.png$/, `-${engine.toLowerCase()}-keypad.png`);
+  const retyped = await typelines(player, session.again, (index) => index === 0 && player.screenshot(picture), clickline);
   compareplay(await played(player), runnative(Math.floor(Date.now() / 1000), session.again, expected.folder), retyped);
   const saved = fs.readdirSync(downloads).filter((name) => !name.startsWith('.'));
   assert.deepEqual(saved, [session.list.name], 'no second download');
@@ -142,7 +159,7 @@ async function playsession(engine, player, downloads) {
     `${engine} ${player.version()}: page ${output.length} bytes, native ${expected.output.length} bytes: identical; ` +
     `downloaded ${session.list.name} (${list.length} bytes): identical to the native file; ` +
     `the answer line has the keyboard after load, after the download` +
-    `${tookback ? ' (once the downloads panel gives it back)' : ''} and in a new session`
+    `${tookback ? ' (once the downloads panel gives it back)' : ''} and in a new session, played on the keypad`
   );
 }
 

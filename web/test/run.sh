@@ -11,7 +11,8 @@
 # screenshot-pixel7.png (a finishing question tapped on a phone),
 # screenshot-iphone13-calculator.png and -export.png (the keypad on an iPhone
 # 13: the ways to make 40, and the export menu), screenshot-webkit.png and
-# screenshot-firefox.png (the calculator in those engines).
+# screenshot-firefox.png (the calculator in those engines) and -keypad.png
+# beside each (the export menu on the keypad).
 #   web/test/run.sh [build-tests/quiverly]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
