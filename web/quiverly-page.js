@@ -256,14 +256,15 @@
   showkeypad(window.matchMedia('(pointer: coarse)').matches);
 
   // A character typed while no control has the keyboard (before the answer
-  // line takes it, or after the window had it taken away) goes to the answer
-  // line.
+  // line takes it, or after a click on the transcript) goes to the answer
+  // line, and so does the keyboard when the window gets it back. The space
+  // bar still scrolls the page.
   function answerhasnofocus() {
     const focused = document.activeElement;
     return !answer.disabled && (focused === null || focused === document.body);
   }
   document.addEventListener('keydown', (event) => {
-    if (event.key.length !== 1 || event.ctrlKey || event.metaKey || event.altKey) return;
+    if (event.key.length !== 1 || event.key === ' ' || event.ctrlKey || event.metaKey || event.altKey) return;
     if (answerhasnofocus()) answer.focus();
   });
   window.addEventListener('focus', () => {

@@ -177,8 +177,8 @@ test('export session without a native base64 decoder', async () => {
 
 // By keyboard alone: the answer line has the keyboard once the page is shown,
 // without a click, what is typed while no control has the focus (after a click
-// on the transcript) goes to it, and after a long list the newest line is in
-// sight.
+// on the transcript) goes to it, but for the space bar, and after a long list
+// the newest line is in sight.
 test('keyboard from the start, and the newest line in sight', async () => {
   const { context, page } = await openpage({ viewport: { width: 1280, height: 800 } }, pageurl, 1755513579);
   try {
@@ -186,7 +186,9 @@ test('keyboard from the start, and the newest line in sight', async () => {
     for (const line of ['c', 'a60']) {
       if (line === 'a60') {
         await page.click('#transcript');
+        await page.keyboard.press(' ');
         assert.ok(await page.evaluate(() => document.activeElement === document.body), 'the click takes the focus');
+        assert.equal(await page.inputValue('#answer'), '', 'the space bar scrolls the page, and types nothing');
       }
       await page.keyboard.type(line);
       await page.keyboard.press('Enter');
