@@ -71,7 +71,8 @@ test('Lighthouse scores 100 in every category', async () => {
       for (const warning of lhr.runWarnings) console.log(`  Lighthouse warns: ${warning}`);
       const categories = Object.values(lhr.categories);
       const scores = categories.map((category) => `${category.title} ${Math.round(category.score * 100)}`);
-      console.log(`Lighthouse ${lhr.lighthouseVersion} (${lhr.configSettings.formFactor}), load ${run}: ${scores.join(', ')}`);
+      const settings = `${lhr.lighthouseVersion} (${lhr.configSettings.formFactor})`;
+      console.log(`Lighthouse ${settings}, load ${run}: ${scores.join(', ')}`);
       for (const category of categories) {
         if (category.id === 'performance') continue;
         assert.equal(category.score, 1, `${category.title}: lost in ${lostin(lhr, category).join(', ')}`);

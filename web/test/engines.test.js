@@ -111,10 +111,13 @@ async function playsession(engine, player, downloads) {
   const expected = runnative(Math.floor(Date.now() / 1000), session.lines);
   await player.goto(pageurl);
   await waitforread(player);
-  // The first line is typed as soon as the page has loaded, whether or not
-  // the answer line has the focus yet: the keys go to it either way.
+  // After the first line the answer line has the keyboard; a click on the
+  // transcript takes it away, and the next line goes to the answer line all
+  // the same. After the line that saves the list, once it is downloaded, the
+  // answer line has the keyboard again.
   let tookback = false;
   const typed = await typelines(player, session.lines, async (index) => {
+    if (index === session.list.line) await waitforfile(downloads, session.list.name);
     if (index === 0 || index === session.list.line) {
       const where = await waitfor(async () => {
         const now = await focus(player);
@@ -122,9 +125,7 @@ async function playsession(engine, player, downloads) {
       }, 'the answer line to have the focus');
       if (index === 0) {
         assert.equal(where.page, true, 'the page has the keyboard after load');
-        // A player who clicks the transcript takes the focus from the answer
-        // line; what they type next goes to it all the same.
-        await player.evaluate(() => document.activeElement.blur());
+        await player.click('#transcript');
         assert.equal((await focus(player)).element, '', 'no element has the focus');
       }
       if (index === session.list.line && !where.page) {
@@ -146,7 +147,10 @@ async function playsession(engine, player, downloads) {
 
   // A new session has the keyboard in its answer line, finds the list, and
   // is played on the dart keypad.
-  await waitfor(() => player.evaluate(() => !document.getElementById('ending').hidden), 'the offer of a new session');
+  await waitfor(
+    () => player.evaluate(() => !document.getElementById('ending').hidden),
+    'the offer of a new session',
+  );
   await player.click('#restart');
   assert.equal((await focus(player)).element, 'answer', 'the answer line has the focus in a new session');
   await player.click('#keypadtoggle');

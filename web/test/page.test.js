@@ -152,7 +152,10 @@ for (const session of sessions) {
   for (const [where, url] of [['http', pageurl], ['file', fileurl]]) {
     test(`${session.name} session over ${where}`, async () => {
       const bytes = await play(session, url);
-      console.log(`Chromium ${browser.version()}, ${session.name} (${where}): page ${bytes.page} bytes, native ${bytes.native} bytes: identical`);
+      console.log(
+        `Chromium ${browser.version()}, ${session.name} (${where}): ` +
+          `page ${bytes.page} bytes, native ${bytes.native} bytes: identical`,
+      );
     });
   }
 }
@@ -438,7 +441,7 @@ test('iPhone 13: the keypad alone reaches every answer', async () => {
     const share = layout.panel.top / layout.height;
     assert.ok(share >= 0.55, `the transcript keeps ${(share * 100).toFixed(1)}% of the screen`);
     for (const control of layout.controls) {
-      assert.ok(control.width >= 44 && control.height >= 44, `${control.name}: ${control.width} by ${control.height} px`);
+      assert.ok(control.width >= 44 && control.height >= 44, `${control.name}: ${control.width}x${control.height} px`);
       assert.ok(control.left >= 0 && control.right <= layout.width, `${control.name} on the screen`);
     }
     // Digits, Enter and Delete are as large as any key, and taller than
@@ -448,16 +451,16 @@ test('iPhone 13: the keypad alone reaches every answer', async () => {
     for (const key of [...'0123456789', 'enter', 'delete']) {
       assert.ok(keys[key].height >= 48, `${key} is ${keys[key].height} px high`);
       for (const letter of letters) {
-        assert.ok(keys[key].width >= letter.width && keys[key].height >= letter.height, `${key} no smaller than a letter`);
+        const aslarge = keys[key].width >= letter.width && keys[key].height >= letter.height;
+        assert.ok(aslarge, `${key} no smaller than a letter`);
       }
     }
     assert.ok(keys.enter.width > 2 * keys['0'].width, 'Enter is two digits wide');
+    const size = (key) => `${keys[key].width.toFixed(1)}x${keys[key].height.toFixed(1)}`;
     console.log(
       `iPhone 13 (${layout.width}x${layout.height}): the transcript keeps ${(share * 100).toFixed(1)}% of the ` +
-        `screen above the keypad; keys in CSS px: digits ${keys['0'].width.toFixed(1)}x${keys['0'].height.toFixed(1)}, ` +
-        `Enter ${keys.enter.width.toFixed(1)}x${keys.enter.height.toFixed(1)}, ` +
-        `Delete ${keys.delete.width.toFixed(1)}x${keys.delete.height.toFixed(1)}, ` +
-        `letters ${keys.a.width.toFixed(1)}x${keys.a.height.toFixed(1)}`,
+        `screen above the keypad; keys in CSS px: digits ${size('0')}, Enter ${size('enter')}, ` +
+        `Delete ${size('delete')}, letters ${size('a')}`,
     );
 
     const downloads = [];

@@ -126,14 +126,17 @@ class WebDriverSession {
     return this.send('POST', '/url', { url });
   }
 
-  // Runs a function's body in the page with the arguments given, and returns
-  // its result (a promise's, once it settles).
-  evaluate(fn, ...args) {
-    return this.send('POST', '/execute/async', {
+  // Runs a function in the page with the arguments given, and returns its
+  // result (a promise's, once it settles); a failure in the page throws here.
+  async evaluate(fn, ...args) {
+    const { value, error } = await this.send('POST', '/execute/async', {
       script: `const done = arguments[arguments.length - 1];
-        Promise.resolve((${fn}).apply(null, Array.prototype.slice.call(arguments, 0, -1))).then(done, (e) => done({ error: String(e) }));`,
+        new Promise((resolve) => resolve((${fn}).apply(null, [...arguments].slice(0, -1))))
+          .then((value) => done({ value }), (error) => done({ error: String(error) }));`,
       args,
     });
+    if (error !== undefined) throw new Error(`in the page: ${error}`);
+    return value;
   }
 
   // Types the text on the keyboard, into whatever has its focus; keys named
