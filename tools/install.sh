@@ -19,6 +19,7 @@ declare -A groups=(
            binutils-s390x-linux-gnu libstdc++-12-dev-s390x-cross libfaketime:s390x"
   [package]="build-essential debhelper lintian devscripts desktop-file-utils appstream"
   [web]="emscripten node-acorn chromium faketime"
+  [engines]="firefox-esr webkit2gtk-driver xvfb"
   [fuzz]="clang libclang-rt-14-dev"
   [bench]="libbenchmark-dev hyperfine"
   [icons]="librsvg2-bin pngquant optipng"

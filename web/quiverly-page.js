@@ -15,6 +15,8 @@
   const panel = document.getElementById('panel');
   const keypad = document.getElementById('keypad');
   const keypadtoggle = document.getElementById('keypadtoggle');
+  const sendkey = document.getElementById('send');
+  const deletekey = document.getElementById('delete');
   const ending = document.getElementById('ending');
   const endingtext = document.getElementById('endingtext');
   const restart = document.getElementById('restart');
@@ -87,7 +89,8 @@
 
   // Keeps the newest line and the answer line in sight: scrolls to the end
   // just before the next frame, when its layout is done anyway, rather than
-  // forcing one after each write.
+  // forcing one after each write. Typing an answer brings the prompt back into
+  // sight too, as at a console.
   let scrollwanted = false;
   function scrolltoend() {
     if (scrollwanted) return;
@@ -175,6 +178,7 @@
     if (event.isComposing) sendaftercomposition = true;
     else sendinput();
   });
+  answer.addEventListener('input', scrolltoend);
   answer.addEventListener('compositionend', () => {
     if (!sendaftercomposition) return;
     sendaftercomposition = false;
@@ -200,11 +204,14 @@
 
   // Puts the key's text into the input where its caret is, or takes back the
   // character before the caret; Enter sends the line. Only what was tapped is
-  // sent.
-  keypad.addEventListener('click', (event) => {
-    const button = event.target.closest('button');
-    if (!button) return;
-    const key = button.dataset.key;
+  // sent. A key tapped or clicked gives the answer line the keyboard's focus
+  // if it had not got it (a key pressed from the keyboard leaves it where it
+  // is).
+  function presskey(key, bypointer) {
+    if (bypointer && !answer.disabled && document.activeElement !== answer) {
+      answer.focus();
+      answer.setSelectionRange(answer.value.length, answer.value.length);
+    }
     if (key === 'enter') {
       sendinput();
       return;
@@ -221,18 +228,48 @@
       at += key.length;
     }
     answer.setSelectionRange(at, at);
-  });
+    scrolltoend();
+  }
+  for (const keys of [keypad, deletekey]) {
+    keys.addEventListener('click', (event) => {
+      const button = event.target.closest('button');
+      if (button) presskey(button.dataset.key, event.detail !== 0);
+    });
+    // A key pressed with a finger or the mouse leaves the keyboard's focus,
+    // and the caret, in the answer line.
+    keys.addEventListener('mousedown', (event) => event.preventDefault());
+  }
 
   // The keypad is shown at first where the pointer is a finger, and the
   // button shows or hides it. While it is shown a phone keeps its own
-  // keyboard closed.
+  // keyboard closed, the keypad's Enter takes the place of Send, and Delete
+  // stands beside the answer line.
   function showkeypad(shown) {
     keypad.hidden = !shown;
     keypadtoggle.setAttribute('aria-expanded', String(shown));
+    panel.classList.toggle('withkeypad', shown);
+    sendkey.hidden = shown;
+    deletekey.hidden = !shown;
     answer.inputMode = shown ? 'none' : 'text';
   }
   keypadtoggle.addEventListener('click', () => showkeypad(keypad.hidden));
   showkeypad(window.matchMedia('(pointer: coarse)').matches);
+
+  // A character typed while no control has the keyboard (before the answer
+  // line takes it, or after a click on the transcript) goes to the answer
+  // line, and so does the keyboard when the window gets it back. The space
+  // bar still scrolls the page.
+  function answerhasnofocus() {
+    const focused = document.activeElement;
+    return !answer.disabled && (focused === null || focused === document.body);
+  }
+  document.addEventListener('keydown', (event) => {
+    if (event.key.length !== 1 || event.key === ' ' || event.ctrlKey || event.metaKey || event.altKey) return;
+    if (answerhasnofocus()) answer.focus();
+  });
+  window.addEventListener('focus', () => {
+    if (answerhasnofocus()) answer.focus();
+  });
 
   // ---- Score lists
 

@@ -6,39 +6,25 @@
 // the dialogue with the player's lines echoed after the prompts, and the page
 // in a player's hand: phones (no sideways scrolling, a phone keyboard's
 // composed text, the dart keypad), zoom, the accessibility tree, and playing
-// offline after one visit.
-//
-// web/test/run.sh builds both programs, serves the page and sets:
-//   QUIVERLY_PAGE_URL    the page served over HTTP
-//   QUIVERLY_PAGE_DIR    the page's folder, opened from disk as well
-//   QUIVERLY_NATIVE      the native program
-//   QUIVERLY_SCRATCH     a folder for the native runs
-//   QUIVERLY_SCREENSHOT  where to save a picture of the calculator session (and,
-//                        beside it, -pixel7.png: a finishing question on a phone)
+// offline after one visit. web/test/run.sh runs it (see native.js).
 'use strict';
 
 const { test, before, after } = require('node:test');
 const assert = require('node:assert/strict');
-const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const http = require('node:http');
 const path = require('node:path');
 const { pathToFileURL } = require('node:url');
 const { chromium, devices } = require('playwright-core');
+const { env, chromiumflags, edited, runnative, difference, compareplay, comparelist } = require('./native.js');
 
-const env = (name) => {
-  const value = process.env[name];
-  assert.ok(value, `${name} is not set: run web/test/run.sh`);
-  return value;
-};
 const pageurl = env('QUIVERLY_PAGE_URL');
 const fileurl = pathToFileURL(path.join(env('QUIVERLY_PAGE_DIR'), 'index.html')).href;
-const native = env('QUIVERLY_NATIVE');
-const scratch = env('QUIVERLY_SCRATCH');
 const screenshot = env('QUIVERLY_SCREENSHOT');
+const scratch = env('QUIVERLY_SCRATCH');
 
 // Each line is typed into the answer line and sent with Enter; a "\b" in it is
-// a press of Backspace, which edits the line before it is sent.
+// a press of Backspace.
 const sessions = [
   { name: 'menu', second: 1755511200, lines: ['9\b7', 'x', 'q'] },
   { name: '301', second: 1755512345, lines: ['1', 'h', 'a', 'h', 'a', 'q', 'q'] },
@@ -51,77 +37,10 @@ const sessions = [
   },
 ];
 
-// The line sent for the keys typed.
-function edited(keys) {
-  const line = [];
-  for (const ch of keys) {
-    if (ch === '\b') line.pop();
-    else line.push(ch);
-  }
-  return line.join('');
-}
-
-// The native program on the same lines at the same second, in a folder of its
-// own unless it is to run where an earlier run left its lists.
-function runnative(second, lines, folder = fs.mkdtempSync(path.join(scratch, 'native-'))) {
-  const input = lines.map((keys) => `${edited(keys)}\n`).join('');
-  // The clock stands still at that second (a busy machine can take longer than
-  // a second to start the program).
-  const stamp = new Date(second * 1000).toISOString().slice(0, 19).replace('T', ' ');
-  const run = spawnSync('faketime', ['-f', stamp, native], { cwd: folder, input, env: { ...process.env, TZ: 'UTC' } });
-  assert.equal(run.status, 0, `native run failed: ${run.stderr}`);
-  return { output: run.stdout, folder };
-}
-
-// The first byte where two outputs differ, shown in context.
-function difference(page, expected) {
-  let at = 0;
-  while (at < page.length && at < expected.length && page[at] === expected[at]) ++at;
-  const show = (bytes) => JSON.stringify(bytes.subarray(Math.max(0, at - 60), at + 60).toString('latin1'));
-  return `first difference at byte ${at}:\n  page:   ${show(page)}\n  native: ${show(expected)}`;
-}
-
-// The transcript's text, one entry per line as written, without trailing
-// blanks and without empty lines at the end.
-async function screenlines(page) {
-  return trimlines(await page.evaluate(() => window.quiverly.lines()));
-}
-
-function trimlines(lines) {
-  const trimmed = lines.map((line) => line.trimEnd());
-  while (trimmed.length > 0 && trimmed[trimmed.length - 1] === '') trimmed.pop();
-  return trimmed;
-}
-
-// What a console shows: the program's output with each line the player sent
-// echoed where it was typed, at the prompt that waited for it.
-function expectedscreen(output, typed) {
-  let text = '';
-  let from = 0;
-  for (const { at, line } of typed) {
-    text += output.subarray(from, at).toString('utf8') + line + '\n';
-    from = at;
-  }
-  text += output.subarray(from).toString('utf8');
-  return trimlines(text.split('\n'));
-}
-
 let browser;
 
 before(async () => {
-  browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    args: [
-      '--headless',
-      '--no-sandbox',
-      '--disable-gpu',
-      '--disable-quic',
-      '--no-first-run',
-      '--disable-background-networking',
-      '--disable-component-update',
-      '--disable-sync',
-    ],
-  });
+  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: chromiumflags });
 });
 
 after(async () => {
@@ -162,7 +81,10 @@ async function typelines(page, lines, { downloadat = -1, send = sendkeys, noover
     typed.push({ at, line: edited(keys) });
     const download = index === downloadat ? page.waitForEvent('download') : null;
     await send(page, keys);
-    if (download) await download;
+    if (download) {
+      await download;
+      assert.equal(await page.evaluate(() => document.activeElement.id), 'answer', 'the focus stays after a download');
+    }
   }
   await page.waitForFunction(() => window.quiverly.status() !== null);
   assert.equal(await page.evaluate(() => window.quiverly.status()), 0, 'exit status');
@@ -172,18 +94,10 @@ async function typelines(page, lines, { downloadat = -1, send = sendkeys, noover
 }
 
 // Checks the bytes the program wrote and what the transcript shows against the
-// native run.
+// native run; returns the number of bytes.
 async function compare(page, expected, typed) {
   const output = Buffer.from(await page.evaluate(() => window.quiverly.output()));
-  assert.ok(output.equals(expected.output), difference(output, expected.output));
-
-  const screen = await screenlines(page);
-  const want = expectedscreen(expected.output, typed);
-  const banner = want.find((line) => line.includes('*****'));
-  assert.ok(banner && screen.includes(banner), `the transcript shows the banner line ${JSON.stringify(banner)}`);
-  assert.deepEqual(screen.slice(-2), [`> ${typed[typed.length - 1].line}`, 'Bye!'],
-    'the transcript ends with the last prompt, its answer and Bye!');
-  assert.deepEqual(screen, want, 'the transcript shows the dialogue with the lines typed');
+  compareplay({ output, lines: await page.evaluate(() => window.quiverly.lines()) }, expected, typed);
   return output.length;
 }
 
@@ -212,9 +126,7 @@ async function playin(context, session, url, expected) {
     assert.equal(downloads.length, 1, 'one download: the second request is refused');
     const [download] = downloads;
     assert.equal(download.suggestedFilename(), session.list.name);
-    const got = fs.readFileSync(await download.path());
-    const want = fs.readFileSync(path.join(expected.folder, session.list.name));
-    assert.ok(got.equals(want), `the downloaded list differs from the native one:\n${difference(got, want)}`);
+    comparelist(fs.readFileSync(await download.path()), expected, session.list.name);
   }
   const bytes = await compare(page, expected, typed);
   if (session.picture && url === pageurl) await page.screenshot({ path: screenshot });
@@ -224,6 +136,7 @@ async function playin(context, session, url, expected) {
     // the native program finds it in its folder, and refuses to write it.
     const again = session.lines.filter((line, index) => index !== session.list.line);
     await page.click('#restart');
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'answer', 'the focus is in the new session');
     await page.waitForFunction(() => window.quiverly.waiting());
     const retyped = await typelines(page, again);
     await compare(page, runnative(session.second, again, expected.folder), retyped);
@@ -239,7 +152,10 @@ for (const session of sessions) {
   for (const [where, url] of [['http', pageurl], ['file', fileurl]]) {
     test(`${session.name} session over ${where}`, async () => {
       const bytes = await play(session, url);
-      console.log(`${session.name} (${where}): page ${bytes.page} bytes, native ${bytes.native} bytes: identical`);
+      console.log(
+        `Chromium ${browser.version()}, ${session.name} (${where}): ` +
+          `page ${bytes.page} bytes, native ${bytes.native} bytes: identical`,
+      );
     });
   }
 }
@@ -263,12 +179,20 @@ test('export session without a native base64 decoder', async () => {
 });
 
 // By keyboard alone: the answer line has the keyboard once the page is shown,
-// without a click, and after a long list the newest line is in sight.
+// without a click, what is typed while no control has the focus (after a click
+// on the transcript) goes to it, but for the space bar, and after a long list
+// the newest line is in sight.
 test('keyboard from the start, and the newest line in sight', async () => {
   const { context, page } = await openpage({ viewport: { width: 1280, height: 800 } }, pageurl, 1755513579);
   try {
     await page.waitForFunction(() => document.activeElement === document.getElementById('answer'));
     for (const line of ['c', 'a60']) {
+      if (line === 'a60') {
+        await page.click('#transcript');
+        await page.keyboard.press(' ');
+        assert.ok(await page.evaluate(() => document.activeElement === document.body), 'the click takes the focus');
+        assert.equal(await page.inputValue('#answer'), '', 'the space bar scrolls the page, and types nothing');
+      }
       await page.keyboard.type(line);
       await page.keyboard.press('Enter');
       await waitforread(page);
@@ -337,12 +261,15 @@ const walk = {
   lines: ['1', 'q', '2', 'q', '3', 'q', '4', 'q', '5', 'q', '6', 'q', '7', 'c', '170', 'q', 's', 'q', 'q'],
 };
 
-// On a phone's screen, and on a desktop's at 200% and 400% zoom (the same
-// width in CSS pixels), nothing scrolls sideways after the banner and in any
-// activity; text is at least 14 px and every button at least 44 px.
+// On a phone's screen, upright or on its side, and on a desktop's at 200% and
+// 400% zoom (the same width in CSS pixels), nothing scrolls sideways after the
+// banner and in any activity; text is at least 14 px, every button at least
+// 44 px, and the keypad leaves at least half of the screen to the transcript.
 for (const [name, options] of [
   ...phones.map((phone) => [phone, devices[phone]]),
+  ['iPhone 13 on its side', devices['iPhone 13 landscape']],
   ['320 px phone', { viewport: { width: 320, height: 568 }, hasTouch: true, isMobile: true }],
+  ['280 px phone', { viewport: { width: 280, height: 653 }, hasTouch: true, isMobile: true }],
   ['desktop at 200%', { viewport: { width: 640, height: 400 } }],
   ['desktop at 400%', { viewport: { width: 320, height: 200 } }],
 ]) {
@@ -361,11 +288,13 @@ for (const [name, options] of [
           narrowest: Math.min(...buttons.map((element) => element.getBoundingClientRect().width)),
           lowest: Math.min(...buttons.map((element) => element.getBoundingClientRect().height)),
           keypad: !document.getElementById('keypad').hidden,
+          transcript: document.getElementById('panel').getBoundingClientRect().top / window.innerHeight,
         };
       });
       assert.ok(sizes.smallest >= 14, `text of ${sizes.smallest} px`);
       assert.ok(sizes.narrowest >= 44 && sizes.lowest >= 44, `a button of ${sizes.narrowest} by ${sizes.lowest} px`);
       assert.equal(sizes.keypad, options.hasTouch === true, 'the keypad is shown on touch screens only');
+      if (sizes.keypad) assert.ok(sizes.transcript >= 0.5, `the keypad leaves the transcript ${sizes.transcript}`);
       await compare(page, expected, await typelines(page, walk.lines, { nooverflow: true }));
       assert.deepEqual(page.errors, [], 'no error in the page');
     } finally {
@@ -421,25 +350,154 @@ for (const phone of phones) {
   });
 }
 
+// Sends one line by taps alone: each character's key ("\b" is Delete), then,
+// after what check(page) looks at, Enter. Tapping leaves the keyboard's focus
+// in the answer line.
+async function tapkeys(page, keys, check = async () => {}) {
+  for (const key of keys) await page.tap(`[data-key="${key === '\b' ? 'delete' : key}"]`);
+  assert.equal(await page.inputValue('#answer'), edited(keys), 'the line holds what was tapped');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'answer', 'the answer line keeps the keyboard');
+  await check(page);
+  await page.tap('[data-key="enter"]');
+  await waitforread(page);
+}
+
 // The keypad alone plays a finishing question: the same bytes as typing it.
 test('Pixel 7: the dart keypad gives the same bytes as typing', async () => {
   const second = 1755522000;
   const lines = ['5', 't20d20', '?', 'q', 'q'];
   const expected = runnative(second, lines);
   const tap = async (page, keys) => {
-    for (const key of keys) await page.tap(`#keypad [data-key="${key}"]`);
-    await page.tap('#keypad [data-key="enter"]');
-    await waitforread(page);
+    await tapkeys(page, keys);
     if (keys === 't20d20') await page.screenshot({ path: screenshot.replace(/\.png$/, '-pixel7.png') });
   };
   const { context, page } = await openpage(devices['Pixel 7'], fileurl, second);
   try {
     // A tapped key and Delete edit the line; only what was composed is sent.
-    await page.tap('#keypad [data-key="9"]');
-    await page.tap('#keypad [data-key="delete"]');
+    await page.tap('[data-key="9"]');
+    await page.tap('[data-key="delete"]');
     assert.equal(await page.inputValue('#answer'), '');
     const typed = await typelines(page, lines, { send: tap, nooverflow: true });
     await compare(page, expected, typed);
+    assert.deepEqual(page.errors, [], 'no error in the page');
+  } finally {
+    await context.close();
+  }
+});
+
+// The keypad on a phone's screen: where the panel ends, and each key's size.
+async function keypadlayout(page) {
+  return page.evaluate(() => {
+    const box = (element) => {
+      const { left, top, right, bottom, width, height } = element.getBoundingClientRect();
+      return { left, top, right, bottom, width, height };
+    };
+    const keys = {};
+    for (const key of document.querySelectorAll('[data-key]')) keys[key.dataset.key] = box(key);
+    const answer = document.getElementById('answer');
+    const middle = box(answer);
+    return {
+      height: window.innerHeight,
+      width: window.innerWidth,
+      panel: box(document.getElementById('panel')),
+      answer: middle,
+      // What a finger on the answer line's middle would touch.
+      answerontop:
+        document.elementFromPoint((middle.left + middle.right) / 2, (middle.top + middle.bottom) / 2) === answer,
+      keys,
+      controls: [...document.querySelectorAll('button, input')]
+        .filter((element) => element.getClientRects().length > 0)
+        .map((element) => ({ name: element.dataset.key || element.id, ...box(element) })),
+    };
+  });
+}
+
+// Every character of every token a question takes, each one key: the menu's,
+// the answers and commands, the darts, play again, the calculator's requests
+// and the export's.
+const keypadkeys = [...'0123456789', ...'abcdhnoqsty?', 'delete', 'enter'];
+
+// By taps alone on an iPhone 13: the calculator's ways to make 40, two
+// exactly-101 games (the second by "y" to play again), the final three darts
+// game with its hint, help and dart letters, and the export menu with a list,
+// every line composed on the keypad and holding the same bytes as the native
+// program's; the list arrives as the native file. The keypad leaves the
+// transcript more than half of the screen, its keys are large enough for a
+// finger, and it never covers the answer line.
+test('iPhone 13: the keypad alone reaches every answer', async () => {
+  const second = 1755525000;
+  const lines = [
+    'c', '40', 'd137', 'q', 'n9\b',
+    '5', 'h', 'sob', 't19d8', '?', 'q',
+    '6', ...Array(20).fill('a'), 'y', 'q',
+    's', '?', '20ac', 'q', 'q',
+  ];
+  const expected = runnative(second, lines);
+  const { context, page } = await openpage(devices['iPhone 13'], pageurl, second);
+  const picture = (name) => page.screenshot({ path: screenshot.replace(/\.png$/, `-iphone13-${name}.png`) });
+  try {
+    const layout = await keypadlayout(page);
+    assert.deepEqual(Object.keys(layout.keys).sort(), [...keypadkeys].sort(), 'the keypad holds every key, once');
+    const share = layout.panel.top / layout.height;
+    assert.ok(share >= 0.55, `the transcript keeps ${(share * 100).toFixed(1)}% of the screen`);
+    for (const control of layout.controls) {
+      assert.ok(control.width >= 44 && control.height >= 44, `${control.name}: ${control.width}x${control.height} px`);
+      assert.ok(control.left >= 0 && control.right <= layout.width, `${control.name} on the screen`);
+    }
+    // Digits, Enter and Delete are as large as any key, and taller than
+    // Android's 48 dp.
+    const { keys } = layout;
+    const letters = [...'abcdhnoqsty?'].map((key) => keys[key]);
+    for (const key of [...'0123456789', 'enter', 'delete']) {
+      assert.ok(keys[key].height >= 48, `${key} is ${keys[key].height} px high`);
+      for (const letter of letters) {
+        const aslarge = keys[key].width >= letter.width && keys[key].height >= letter.height;
+        assert.ok(aslarge, `${key} no smaller than a letter`);
+      }
+    }
+    assert.ok(keys.enter.width > 2 * keys['0'].width, 'Enter is two digits wide');
+    const size = (key) => `${keys[key].width.toFixed(1)}x${keys[key].height.toFixed(1)}`;
+    console.log(
+      `iPhone 13 (${layout.width}x${layout.height}): the transcript keeps ${(share * 100).toFixed(1)}% of the ` +
+        `screen above the keypad; keys in CSS px: digits ${size('0')}, Enter ${size('enter')}, ` +
+        `Delete ${size('delete')}, letters ${size('a')}`,
+    );
+
+    const downloads = [];
+    page.on('download', (download) => downloads.push(download));
+    // What is being tapped stays in sight, above the keys, and so does the
+    // prompt that waits for it.
+    const insight = async (page) => {
+      // The page scrolls before the next frame.
+      await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+      const view = await keypadlayout(page);
+      assert.ok(view.answerontop && view.answer.top >= 0 && view.answer.bottom <= view.keys['1'].top,
+        'the answer line is in sight');
+      const prompt = await page.evaluate(
+        () => document.getElementById('transcript').lastElementChild.getBoundingClientRect().bottom,
+      );
+      assert.ok(prompt <= view.panel.top + 1, `the prompt (bottom at ${prompt}) above the panel (${view.panel.top})`);
+    };
+    const tap = async (page, keys) => {
+      await tapkeys(page, keys, insight);
+      if (keys === '40') await picture('calculator');
+      if (keys === 's') await picture('export');
+    };
+    // A tap on the transcript takes the focus from the answer line; the first
+    // key tapped gives it back.
+    await page.tap('#transcript');
+    const download = page.waitForEvent('download');
+    download.catch(() => {}); // the test fails by what it awaits, not by this
+    const typed = await typelines(page, lines, { send: tap, nooverflow: true });
+    await download;
+    await compare(page, expected, typed);
+    const games = (await page.evaluate(() => window.quiverly.lines())).filter((line) =>
+      line.includes('to reach exactly 101'),
+    );
+    assert.equal(games.length, 2, 'y started a second exactly-101 game');
+    assert.equal(downloads.length, 1, 'one download');
+    assert.equal(downloads[0].suggestedFilename(), 'darts-score020.csv');
+    comparelist(fs.readFileSync(await downloads[0].path()), expected, 'darts-score020.csv');
     assert.deepEqual(page.errors, [], 'no error in the page');
   } finally {
     await context.close();

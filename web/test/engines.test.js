@@ -1,0 +1,218 @@
+// Plays the page in the two browser engines besides Chromium's: WebKit, the
+// engine of every browser on an iPhone (WebKitGTK's MiniBrowser under Xvfb,
+// driven by WebKitWebDriver over classic WebDriver), and Gecko (Firefox ESR,
+// driven by puppeteer-core over WebDriver BiDi). In each, a whole session typed
+// on the keyboard must write the native program's bytes and show its dialogue,
+// the score list it saves must arrive as a download with the native file's
+// bytes, and the answer line must have the keyboard after the page loads,
+// after the download and in a new session, which is played with the mouse on
+// the dart keypad and must find the list as a second native run does. web/test/run.sh runs it (see native.js).
+'use strict';
+
+const { test } = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const path = require('node:path');
+const puppeteer = require('puppeteer-core');
+const { env, runnative, compareplay, comparelist } = require('./native.js');
+const { startwebkit } = require('./webdriver.js');
+
+const pageurl = env('QUIVERLY_PAGE_URL');
+const scratch = env('QUIVERLY_SCRATCH');
+const screenshot = env('QUIVERLY_SCREENSHOT');
+
+// The calculator with its longest list, the export menu with a list saved and
+// refused, its help, and the score. Nothing in it is drawn at random, so the
+// engines play it at the clock's own time.
+const session = {
+  lines: ['c', '170', 'a60', 'q', 's', '20dt', '20dt', '?', 'q', '7', 'q'],
+  list: { name: 'darts-score020-doubles.txt', line: 5 },
+  again: ['s', '20dt', 'q', 'q'],
+};
+
+const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// Waits until check() gives a value that is not false, for at most ten
+// seconds, and returns it.
+async function waitfor(check, what) {
+  for (let tries = 0; tries < 200; ++tries) {
+    const value = await check();
+    if (value !== false) return value;
+    await pause(50);
+  }
+  throw new Error(`waited ten seconds for ${what}`);
+}
+
+// Where the keyboard's focus is: the page's focused element, and whether the
+// page has the window's.
+function focus(player) {
+  return player.evaluate(() => ({ element: document.activeElement.id, page: document.hasFocus() }));
+}
+
+function waitforread(player) {
+  return waitfor(
+    () => player.evaluate(() => window.quiverly.waiting() || window.quiverly.status() !== null),
+    'the program to read',
+  );
+}
+
+// The bytes of a file the browser saves in folder, once it is whole.
+async function waitforfile(folder, name) {
+  const file = path.join(folder, name);
+  return waitfor(() => {
+    const names = fs.readdirSync(folder);
+    return names.includes(name) && !names.some((other) => other.startsWith(name) && other !== name)
+      ? fs.readFileSync(file)
+      : false;
+  }, `${name} in ${folder}`);
+}
+
+// Sends a line from the keyboard: its keys, then Enter.
+async function typeline(player, line) {
+  await player.type(line);
+  await player.press('Enter');
+}
+
+// Sends a line with the mouse on the dart keypad: its keys, then Enter. The
+// answer line keeps the keyboard's focus.
+async function clickline(player, line) {
+  for (const key of line) await player.click(`[data-key="${key}"]`);
+  assert.equal((await focus(player)).element, 'answer', 'the answer line keeps the focus');
+  await player.click('[data-key="enter"]');
+}
+
+// Sends each line with send(player, line) once the program waits for it;
+// returns where in the output each line was sent. afterline(index) runs after
+// each.
+async function typelines(player, lines, afterline = async () => {}, send = typeline) {
+  const typed = [];
+  for (const [index, line] of lines.entries()) {
+    await waitforread(player);
+    typed.push({ at: await player.evaluate(() => window.quiverly.output().length), line });
+    await send(player, line);
+    await afterline(index);
+  }
+  await waitfor(() => player.evaluate(() => window.quiverly.status() !== null), 'the program to end');
+  assert.equal(await player.evaluate(() => window.quiverly.status()), 0, 'exit status');
+  return typed;
+}
+
+async function played(player) {
+  const { output, lines } = await player.evaluate(() => ({
+    output: window.quiverly.output(),
+    lines: window.quiverly.lines(),
+  }));
+  return { output: Buffer.from(output), lines };
+}
+
+// Plays the session in a browser (player) that saves its downloads in
+// downloads, and returns the line that reports it.
+async function playsession(engine, player, downloads) {
+  const expected = runnative(Math.floor(Date.now() / 1000), session.lines);
+  await player.goto(pageurl);
+  await waitforread(player);
+  // After the first line the answer line has the keyboard; a click on the
+  // transcript takes it away, and the next line goes to the answer line all
+  // the same. After the line that saves the list, once it is downloaded, the
+  // answer line has the keyboard again.
+  let tookback = false;
+  const typed = await typelines(player, session.lines, async (index) => {
+    if (index === session.list.line) await waitforfile(downloads, session.list.name);
+    if (index === 0 || index === session.list.line) {
+      const where = await waitfor(async () => {
+        const now = await focus(player);
+        return now.element === 'answer' ? now : false;
+      }, 'the answer line to have the focus');
+      if (index === 0) {
+        assert.equal(where.page, true, 'the page has the keyboard after load');
+        await player.click('#transcript');
+        assert.equal((await focus(player)).element, '', 'no element has the focus');
+      }
+      if (index === session.list.line && !where.page) {
+        // Firefox's downloads panel takes the window's keyboard as the list
+        // arrives, leaving the answer line the page's focused element; once
+        // the page has the keyboard back, the answer line has it.
+        assert.ok(player.activate, 'the page keeps the keyboard after a download');
+        await player.activate();
+        assert.deepEqual(await focus(player), { element: 'answer', page: true }, 'the answer line has it back');
+        tookback = true;
+      }
+    }
+    if (index === 2) await player.screenshot(screenshot.replace(/\.png$/, `-${engine.toLowerCase()}.png`));
+  });
+  const list = await waitforfile(downloads, session.list.name);
+  const { output, lines } = await played(player);
+  compareplay({ output, lines }, expected, typed);
+  comparelist(list, expected, session.list.name);
+
+  // A new session has the keyboard in its answer line, finds the list, and
+  // is played on the dart keypad.
+  await waitfor(
+    () => player.evaluate(() => !document.getElementById('ending').hidden),
+    'the offer of a new session',
+  );
+  await player.click('#restart');
+  assert.equal((await focus(player)).element, 'answer', 'the answer line has the focus in a new session');
+  await player.click('#keypadtoggle');
+  const picture = screenshot.replace(/\.png$/, `-${engine.toLowerCase()}-keypad.png`);
+  const retyped = await typelines(player, session.again, (index) => index === 0 && player.screenshot(picture), clickline);
+  compareplay(await played(player), runnative(Math.floor(Date.now() / 1000), session.again, expected.folder), retyped);
+  const saved = fs.readdirSync(downloads).filter((name) => !name.startsWith('.'));
+  assert.deepEqual(saved, [session.list.name], 'no second download');
+  return (
+    `${engine} ${player.version()}: page ${output.length} bytes, native ${expected.output.length} bytes: identical; ` +
+    `downloaded ${session.list.name} (${list.length} bytes): identical to the native file; ` +
+    `the answer line has the keyboard after load, after the download` +
+    `${tookback ? ' (once the downloads panel gives it back)' : ''} and in a new session, played on the keypad`
+  );
+}
+
+test('WebKit: a whole session, its download, and the focus', async () => {
+  const home = fs.mkdtempSync(path.join(scratch, 'webkit-'));
+  const browser = await startwebkit(home);
+  try {
+    console.log(await playsession('WebKit', browser, home));
+  } finally {
+    await browser.close();
+  }
+});
+
+test('Firefox: a whole session, its download, and the focus', async () => {
+  const downloads = fs.mkdtempSync(path.join(scratch, 'firefox-'));
+  const browser = await puppeteer.launch({
+    browser: 'firefox',
+    executablePath: '/usr/bin/firefox-esr',
+    headless: true,
+    extraPrefsFirefox: {
+      'browser.download.dir': downloads,
+      'browser.download.folderList': 2,
+      'browser.download.useDownloadDir': true,
+    },
+  });
+  try {
+    const page = await browser.newPage();
+    const errors = [];
+    page.on('pageerror', (error) => errors.push(String(error)));
+    const version = (await browser.version()).replace(/^firefox\//, '');
+    const player = {
+      version: () => `ESR ${version}`,
+      goto: (url) => page.goto(url),
+      evaluate: (fn, ...args) => page.evaluate(fn, ...args),
+      type: (text) => page.keyboard.type(text),
+      press: (name) => page.keyboard.press(name),
+      click: (selector) => page.click(selector),
+      // The page gets the window's keyboard back when the player comes back
+      // to it from another tab.
+      activate: async () => {
+        const other = await browser.newPage();
+        await other.close();
+        await page.bringToFront();
+      },
+      screenshot: (file) => page.screenshot({ path: file }),
+    };
+    console.log(await playsession('Firefox', player, downloads));
+    assert.deepEqual(errors, [], 'no error in the page');
+  } finally {
+    await browser.close();
+  }
+});
