@@ -21,6 +21,7 @@ declare -A groups=(
   [web]="emscripten node-acorn chromium faketime"
   [fuzz]="clang libclang-rt-14-dev"
   [bench]="libbenchmark-dev hyperfine"
+  [coverage]="lcov"
   [icons]="librsvg2-bin pngquant optipng"
   [fs]="dosfstools exfatprogs fusefat exfat-fuse fuse2fs e2fsprogs fuse3"
 )
