@@ -238,6 +238,8 @@ TEST(ThrowTable, FinishingDartGoesLastBySingleExchange) {
   EXPECT_EQ(ordered({{{2, 1}, {1, 1}, nodart}}), "1:1 2:1 0:0 ");
   EXPECT_EQ(ordered({{{2, 20}, {2, 1}, nodart}}), "2:20 2:1 0:0 ");
   EXPECT_EQ(ordered({{{2, 20}, nodart, nodart}}), "2:20 0:0 0:0 ");
+  // Darts without a finishing one stay as they are.
+  EXPECT_EQ(ordered({{{3, 20}, {3, 19}, {1, 25}}}), "3:20 3:19 1:25 ");
 }
 
 }  // namespace
