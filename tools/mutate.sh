@@ -235,25 +235,26 @@ for i in "${chosen[@]}"; do
     equivalent=$((equivalent + 1))
     continue
   fi
+  began=$SECONDS
   content=$(<"$file")
   printf '%s\n' "${content/"$old"/"$new"}" >"$tree/$file"
   if ! buildtree; then
-    echo "NOT BUILT   $where"
+    echo "NOT BUILT   $where ($((SECONDS - began)) s)"
     grep -m3 -E 'error' "$buildlog" | sed 's/^/            /' || true
     unbuilt=$((unbuilt + 1))
   elif failure=$(runtests); then
     if [ $isequivalent -eq 1 ]; then
-      echo "equivalent  $where (survived: ${note#"# equivalent: "})"
+      echo "equivalent  $where (survived in $((SECONDS - began)) s: ${note#"# equivalent: "})"
       equivalent=$((equivalent + 1))
     else
-      echo "SURVIVED    $where"
+      echo "SURVIVED    $where ($((SECONDS - began)) s)"
       survived=$((survived + 1))
     fi
   elif [ $isequivalent -eq 1 ]; then
-    echo "KILLED, MARKED EQUIVALENT  $where (by $failure)"
+    echo "KILLED, MARKED EQUIVALENT  $where (by $failure, $((SECONDS - began)) s)"
     wronglymarked=$((wronglymarked + 1))
   else
-    echo "killed      $where (by $failure)"
+    echo "killed      $where (by $failure, $((SECONDS - began)) s)"
     killed=$((killed + 1))
   fi
   cp "$file" "$tree/$file"
