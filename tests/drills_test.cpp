@@ -9,6 +9,7 @@
 
 #include "random/generator.hpp"
 #include "support/play.hpp"
+#include "support/sametext.hpp"
 
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
@@ -53,21 +54,43 @@ TEST(SubtractionGame, QuestionDialogue) {
   const std::string range = "\n    You must type a number from 1 to 600 (or a, h, q)\n> ";
   const Session run = play(
       "4\n0\n601\nQ\n000\n" + number(d0 + 1) + "\n" + number(d0) + "x\nanswer\nhint\nquit\n", seed);
-  EXPECT_THAT(run.out, HasSubstr(menu + subtractionbanner + subtractionquestion(1, p[0]) + range +
-                                 range + range + range + "\n    Wrong - " + number(d0 + 1) +
-                                 " is too high. (" + number(p[0].small) + " + " + number(d0 + 1) +
-                                 " = " + number(p[0].small + d0 + 1) + ").\n    Try again.\n> " +
-                                 "\n    " + number(d0) + " is correct!!!\n\n" +
-                                 subtractionquestion(2, p[1]) + "    The answer is " + number(d1) +
-                                 ".\n\n" + subtractionquestion(3, p[2]) + "    ------"));
-  // Back to the question after the hints, then leaving: the open question counts.
-  EXPECT_THAT(
-      run.out,
-      EndsWith("    ------------------------------------------------------------------\n"
-               "\n    Back to the question: What is " +
-               number(p[2].small) + " subtracted from " + number(p[2].large) +
-               "?\n    'h' for hint, 'a' for answer; 'q' to return to main menu.\n> " +
-               "\n    You scored 1 out of 3.\n" + percentline("33.3", 3) + "\n" + menu + bye));
+  // After the hints, back to the question; leaving counts the open question.
+  EXPECT_TRUE(sametext(
+      run.out, banner + menu + subtractionbanner + subtractionquestion(1, p[0]) + range + range +
+                   range + range + "\n    Wrong - " + number(d0 + 1) + " is too high. (" +
+                   number(p[0].small) + " + " + number(d0 + 1) + " = " +
+                   number(p[0].small + d0 + 1) + ").\n    Try again.\n> " + "\n    " + number(d0) +
+                   " is correct!!!\n\n" + subtractionquestion(2, p[1]) + "    The answer is " +
+                   number(d1) + ".\n\n" + subtractionquestion(3, p[2]) + subtractionpage +
+                   "\n    Back to the question: What is " + number(p[2].small) +
+                   " subtracted from " + number(p[2].large) +
+                   "?\n    'h' for hint, 'a' for answer; 'q' to return to main menu.\n> " +
+                   "\n    You scored 1 out of 3.\n" + percentline("33.3", 3) + "\n" + menu + bye));
+}
+
+// The first question of seed 77 takes 112 from 444. An answer runs from 1 to
+// 600 and has at most three digits: a fourth, even a leading zero, refuses it.
+TEST(SubtractionGame, AnswersRunFromOneTo600InThreeDigits) {
+  const Session run = play("4\n600\n601\n0332\n032\n332\nq\nq\n", seed);
+  const std::string range = "\n    You must type a number from 1 to 600 (or a, h, q)\n> ";
+  EXPECT_TRUE(sametext(
+      run.out, banner + menu + subtractionbanner + subtractionquestion(1, {112, 444}) +
+                   "\n    Wrong - 600 is too high. (112 + 600 = 712).\n    Try again.\n> " + range +
+                   range +
+                   "\n    Wrong - 32 is far too low. (112 + 32 = 144).\n"
+                   "    Did you forget about the hundreds?\n    Try again.\n> "
+                   "\n    332 is correct!!!\n\n" +
+                   subtractionquestion(2, {118, 183}) + "\n    You scored 1 out of 2.\n" +
+                   percentline("50.0", 2) + "\n" + menu + bye));
+}
+
+// Seed 282 draws 65 and 65 first: equal numbers are drawn again, so the first
+// question takes 133 from 415.
+TEST(SubtractionGame, DrawsEqualNumbersAgain) {
+  EXPECT_TRUE(sametext(play("4\nq\nq\n", 282).out, banner + menu + subtractionbanner +
+                                                       subtractionquestion(1, {133, 415}) +
+                                                       "\n    You scored 0 out of 1.\n" +
+                                                       percentline("0.0", 1) + "\n" + menu + bye));
 }
 
 TEST(SubtractionGame, TwentyCorrectAnswersThenAnotherGame) {
@@ -156,19 +179,26 @@ std::string finalquestion(int n, qword total) {
          " left to finish?\n    (a for answer, h for a hint, ? for help, q to quit)\n> ";
 }
 
+// Seed 77 asks for 71, 46 and 52 first. The hint counts the ways of 46 and
+// its finishes, and names the first dart of the first finish in the table.
 TEST(FinalThreeDarts, QuestionDialogue) {
   const std::vector<Throw> t = throwsfor(seed, 3);
+  ASSERT_EQ(t[0].total, 71U);
+  ASSERT_EQ(t[1].total, 46U);
+  ASSERT_EQ(t[2].total, 52U);
   const Session run = play("5\n" + t[0].typed + "\nh\n?\ns20\n" + t[1].typed + "\nq\n7\n", seed);
   const std::string correct = "\n    *** Correct!!! ***\n\n";
-  EXPECT_THAT(run.out, HasSubstr(menu + finalbanner + finalquestion(1, t[0].total) + correct +
-                                 finalquestion(2, t[1].total) + "    Hint:\n    There "));
-  EXPECT_THAT(run.out,
-              HasSubstr("    ------------------------------------------------------------------\n"
-                        "    Back to the question: what should you aim for if you have " +
-                        number(t[1].total) + " left to finish?\n> "));
   // q leaves at once; the open third question is not counted.
-  EXPECT_THAT(run.out, EndsWith(correct + finalquestion(3, t[2].total) + "Bye!\n" + menu +
-                                percentline("100.0", 2) + "> " + bye));
+  EXPECT_TRUE(sametext(
+      run.out,
+      banner + menu + finalbanner + finalquestion(1, 71) + correct + finalquestion(2, 46) +
+          "    Hint:\n    There are 606 different ways to achieve 46 generally,\n"
+          "    and 445 ways ending on a double or a bullseye.\n\n"
+          "    Try starting with: single 6 (s6)\n> " +
+          entryhelp +
+          "    Back to the question: what should you aim for if you have 46 left to finish?\n> "
+          "    No, the final dart must be a double or the bull\n> " +
+          correct + finalquestion(3, 52) + "Bye!\n" + menu + percentline("100.0", 2) + "> " + bye));
 }
 
 TEST(FinalThreeDarts, AnswersEverythingThenPlaysAgainWithoutTheBanner) {

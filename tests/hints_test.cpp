@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "core/hints.hpp"
 #include "support/play.hpp"
@@ -38,6 +41,77 @@ TEST(LastDartsHint, NamesTheDartToStartWith) {
   EXPECT_EQ(hint(170), tryfirst("treble 20 (t20)"));
 }
 
+// Every total from 0 to 180: the dart named for each, found by a brute-force
+// listing of the first finishing way of each total in the table's order, with
+// the one-dart finishes and the totals without a finish.
+TEST(LastDartsHint, NamesTheDartOfEveryTotal) {
+  const std::map<std::string, std::vector<qword>> named = {
+      {"single 1 (s1)",
+       {3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31, 33, 35, 37, 39, 41, 51}},
+      {"single 2 (s2)", {42, 52}},
+      {"single 3 (s3)", {43, 53}},
+      {"single 4 (s4)", {44, 54}},
+      {"single 5 (s5)", {45, 55}},
+      {"single 6 (s6)", {46, 56}},
+      {"single 7 (s7)", {47, 57}},
+      {"single 8 (s8)", {48, 58}},
+      {"single 9 (s9)", {49, 59}},
+      {"single 10 (s10)", {60}},
+      {"single 11 (s11)", {61}},
+      {"single 12 (s12)", {62}},
+      {"single 13 (s13)", {63}},
+      {"single 14 (s14)", {64}},
+      {"single 15 (s15)", {65}},
+      {"single 16 (s16)", {66}},
+      {"single 17 (s17)", {67}},
+      {"single 18 (s18)", {68}},
+      {"single 19 (s19)", {69}},
+      {"single 20 (s20)", {70}},
+      {"treble 7 (t7)", {71}},
+      {"double 11 (d11)", {72}},
+      {"treble 19 (t19)",
+       {73, 79, 81, 85, 87, 91, 93, 97, 107, 108, 109, 131, 132, 137, 141, 143, 147, 157}},
+      {"double 12 (d12)", {74}},
+      {"outer bull (o)", {75}},
+      {"double 13 (d13)", {76}},
+      {"treble 9 (t9)", {77}},
+      {"double 14 (d14)", {78}},
+      {"double 15 (d15)", {80}},
+      {"double 16 (d16)", {82}},
+      {"treble 11 (t11)", {83, 133}},
+      {"double 17 (d17)", {84, 134}},
+      {"double 18 (d18)", {86, 136}},
+      {"double 19 (d19)", {88, 138}},
+      {"treble 13 (t13)", {89, 139}},
+      {"double 20 (d20)", {90, 140}},
+      {"treble 14 (t14)", {92, 142}},
+      {"treble 20 (t20)", {94,  96,  110, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120,
+                           121, 122, 123, 124, 125, 126, 127, 128, 129, 130, 135, 144, 146,
+                           149, 152, 153, 155, 156, 158, 160, 161, 164, 167, 170}},
+      {"treble 15 (t15)", {95, 145}},
+      {"treble 16 (t16)", {98, 99, 148}},
+      {"bull (b)", {100, 150}},
+      {"treble 17 (t17)", {101, 102, 103, 151}},
+      {"treble 18 (t18)", {104, 105, 106, 154}},
+  };
+  const std::set<qword> onedartfinishes = {2,  4,  6,  8,  10, 12, 14, 16, 18, 20, 22,
+                                           24, 26, 28, 30, 32, 34, 36, 38, 40, 50};
+  std::map<qword, std::string> expected;
+  for (const auto& [dart, totals] : named) {
+    for (qword total : totals) expected[total] = tryfirst(dart.c_str());
+  }
+  for (qword total : onedartfinishes) expected[total] = onedart;
+  for (qword total = 0; total <= 180; ++total) {
+    if (expected.count(total) == 0) {
+      char key[17];
+      std::snprintf(key, sizeof key, "%016llx", (256 + total) << 48);
+      expected[total] = errorline(key);
+    }
+    EXPECT_EQ(hint(total), expected[total]) << total;
+  }
+  EXPECT_EQ(expected.size(), 181U);
+}
+
 TEST(LastDartsHint, ReportsTotalsThatCannotBeFinished) {
   EXPECT_EQ(hint(0), errorline("0100000000000000"));
   EXPECT_EQ(hint(1), errorline("0101000000000000"));
@@ -67,6 +141,34 @@ TEST(ScoreHints, GivesEachReminderOnceInDescendingOrder) {
             header + "    Double 17 is 34; treble 17 is 51 (3 x 10  +  3 x 7)\n" +
                 "    Double 12 is 24; treble 12 is 36 (3 x 10  +  3 x 2)\n" +
                 "    Double 7 is 14; treble 7 is 21\n");
+}
+
+// Each awkward number's reminder as the player reads it, from a turn with its
+// double alone and from one with its treble alone; the other numbers need none.
+TEST(ScoreHints, PrintsEachReminderInFull) {
+  const std::map<qword, std::string> reminders = {
+      {19, "Double 19 is 38; treble 19 is 57 (3 less than treble 20)"},
+      {18, "Double 18 is 36; treble 18 is 54 (6 less than treble 20)"},
+      {17, "Double 17 is 34; treble 17 is 51 (3 x 10  +  3 x 7)"},
+      {16, "Double 16 is 32; treble 16 is 48 (3 x 10  +  3 x 6)"},
+      {15, "Double 15 is 30; treble 15 is 45 (3 x 10  +  3 x 5)"},
+      {14, "Double 14 is 28; treble 14 is 42 (3 x 10  +  3 x 4)"},
+      {13, "Double 13 is 26; treble 13 is 39 (3 x 10  +  3 x 3)"},
+      {12, "Double 12 is 24; treble 12 is 36 (3 x 10  +  3 x 2)"},
+      {11, "Double 11 is 22; treble 11 is 33"},
+      {9, "Double 9 is 18; treble 9 is 27 (3 less than treble 10)"},
+      {8, "Double 8 is 16; treble 8 is 24"},
+      {7, "Double 7 is 14; treble 7 is 21"},
+      {6, "Double 6 is 12; treble 6 is 18"},
+  };
+  for (qword number = 1; number <= 20; ++number) {
+    const auto found = reminders.find(number);
+    const std::string expected =
+        header + (found == reminders.end() ? sorry : "    " + found->second + "\n");
+    for (qword multiplier = 2; multiplier <= 3; ++multiplier) {
+      EXPECT_EQ(hints({0, {{{multiplier, number}, nodart, nodart}}}), expected) << number;
+    }
+  }
 }
 
 TEST(ScoreHints, RemindersAddUp) {

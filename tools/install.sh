@@ -22,6 +22,7 @@ declare -A groups=(
   [engines]="firefox-esr webkit2gtk-driver xvfb"
   [fuzz]="clang libclang-rt-14-dev"
   [bench]="libbenchmark-dev hyperfine"
+  [coverage]="lcov"
   [icons]="librsvg2-bin pngquant optipng"
   [fs]="dosfstools exfatprogs fusefat exfat-fuse fuse2fs e2fsprogs fuse3"
 )

@@ -109,7 +109,8 @@ void handlerequest(std::string_view token) {
       return;
     }
   }
-  if (!token.empty() && isdecimaldigit(token.front())) {
+  // A token read is never empty (the end of input reads as "q").
+  if (!token.empty() && isdecimaldigit(token.front())) {  // LCOV_EXCL_BR_LINE
     handlenumbered(token.substr(0, requestlength));
   } else {
     printtext("%s", notunderstood);

@@ -25,6 +25,52 @@ const std::string menu =
     "        q: Quit\n"
     "> ";
 
+const std::string entryhelp =
+    "\n    ------------------------------------------------------------------\n"
+    "    Help:\n"
+    "    Type your answer on one line using text and numbers but no spaces.\n"
+    "\n"
+    "    You can type single, double, treble, bull, outerbull in full or\n"
+    "    just the first letter of each word instead:\n"
+    "        s for single, d for double, t for treble\n"
+    "        b for bull, o for outerbull\n"
+    "\n"
+    "    Examples:\n"
+    "        d7s6t3 (meaning: double 7, single 6, treble 3.)\n"
+    "        t20b (meaning: treble 20 and bull.)\n"
+    "        obs3 (meaning: outerbull, bullseye, single 3\n"
+    "        single9treble20double8 (you can't use spaces)\n"
+    "        double5,treble7,single2 (you can use commas)\n"
+    "        single3,outerbull,bull\n"
+    "    ------------------------------------------------------------------\n";
+
+const std::string subtractionpage =
+    "    ------------------------------------------------------------------\n"
+    "    Subtraction hints:\n"
+    "    To make subtractions easier to visualise, add/subtract 1 or\n"
+    "    more to/from both numbers.\n"
+    "       e.g. 301 - 17 is the same as 300 - 16.\n"
+    "             99 - 27 is the same as 100 - 28.\n"
+    "             67 - 14 is the same as 60 - 7.\n"
+    "            166 - 48 is the same as 168 - 50.\n"
+    "\n"
+    "    Or subtract the tens parts of both numbers, then the ones parts,\n"
+    "    and add them together.\n"
+    "       e.g.  87 - 63 is the same as 80 - 60 added to 7 - 3.\n"
+    "            111 - 67 is the same as 110 - 60 added to 1 - 7 (minus 6)\n"
+    "\n"
+    "    For difficult subtractions, work out how far the smaller number\n"
+    "    is *under* the next hundred, and how far the bigger number is\n"
+    "    *above* the previous hundred and add those together. This will give\n"
+    "    you the last two digits of the answer.\n"
+    "    e.g. 429 - 84. The number 84 is 16 under 100, while 429 is 29 above\n"
+    "         400. The result's last two digits will be 16 + 29 = 45.\n"
+    "         The actual result is 345.\n"
+    "    e.g. 226 - 77. The number 77 is 23 under 100, while 226 is 26 above\n"
+    "         200. The result's last two digits will be 23 + 26 = 49.\n"
+    "         The actual result is 149.\n"
+    "    ------------------------------------------------------------------\n";
+
 namespace {
 
 ScratchFile& inputfile() {

@@ -33,6 +33,12 @@ extern const std::string banner;
 extern const std::string menu;
 inline const std::string bye = "Bye!\n";
 
+// The help on typing darts, which "?" shows at a finishing question.
+extern const std::string entryhelp;
+
+// The page of advice that "h" shows at a subtraction question.
+extern const std::string subtractionpage;
+
 // A number as the program prints it.
 inline std::string number(qword n) {
   return std::to_string(n);
