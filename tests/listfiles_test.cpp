@@ -129,16 +129,32 @@ TEST_F(ListFiles, ReportsAFailedLinkWithItsError) {
   }
 }
 
-// Old leftovers, of this process's number or any other, and the names of the
-// old .partN scheme are passed over and kept.
+// The leftover's name this process will try next for a list name, as
+// nextleftovername makes it: its stem (".unfinished-PID-") and its count.
+struct NextLeftover {
+  std::string stem;
+  long long count;
+};
+
+NextLeftover nextleftover() {
+  LeftoverName probe{};
+  EXPECT_TRUE(nextleftovername(probe, "", getpid()));
+  const std::string taken(probe.data());
+  const std::size_t dash = taken.rfind('-') + 1;
+  return {taken.substr(0, dash), std::stoll(taken.substr(dash)) + 1};
+}
+
+// Old leftovers, of this process's number (among them the very names it
+// tries next) or any other, and the names of the old .partN scheme are passed
+// over and kept.
 TEST_F(ListFiles, LeftoversNeverBlockALaterRequest) {
   ScratchDir dir;
   filesystemfaults = {EOPNOTSUPP, 0, 0, 0, 0};
   const std::string name = "darts-score020.txt";
+  const NextLeftover next = nextleftover();
   for (int n = 1; n <= 1000; ++n) std::ofstream(name + ".part" + std::to_string(n)) << "old";
-  for (int n = 1; n <= 300; ++n) {
-    std::ofstream(name + ".unfinished-" + std::to_string(getpid()) + "-" + std::to_string(n))
-        << "old";
+  for (int n = 0; n < 300; ++n) {
+    std::ofstream(name + next.stem + std::to_string(next.count + n)) << "old";
     std::ofstream(name + ".unfinished-1-" + std::to_string(n)) << "old";
   }
   const std::size_t before = filecount();
@@ -148,32 +164,44 @@ TEST_F(ListFiles, LeftoversNeverBlockALaterRequest) {
 }
 
 // A file system that claims every name exists is given up on after a
-// thousand leftovers' names, as if the list's own name were taken; a name too
-// long for a leftover's is refused as too long. Nothing is left behind.
+// thousand leftovers' names, as if the list's own name were taken; the next
+// request tries the names after them. Nothing is left behind.
 TEST_F(ListFiles, GivesUpOnLeftoversThatAreAllTaken) {
   ScratchDir dir;
   filesystemfaults = {EOPNOTSUPP, 0, 0, 0, 0};
-  // The next names this process will try, after the one taken here.
-  LeftoverName next{};
-  ASSERT_TRUE(nextleftovername(next, "", getpid()));
-  const std::string taken(next.data());
-  const std::string stem = taken.substr(0, taken.rfind('-') + 1);
-  const long long count = std::stoll(taken.substr(taken.rfind('-') + 1));
-  for (long long n = count + 1; n <= count + leftoverattempts; ++n) {
-    std::ofstream("darts-score020.txt" + stem + std::to_string(n)) << "old";
+  const NextLeftover next = nextleftover();
+  for (int n = 0; n < 1000; ++n) {
+    std::ofstream("darts-score020.txt" + next.stem + std::to_string(next.count + n)) << "old";
   }
   EXPECT_EQ(request(0, 0, 20),
             createfailure("darts-score020.txt", EEXIST, "File already exists\n\n"));
-  EXPECT_EQ(filecount(), static_cast<std::size_t>(leftoverattempts));
-  // The next request tries names past those.
+  EXPECT_EQ(filecount(), 1000U);
   EXPECT_EQ(request(0, 0, 20), success("darts-score020.txt"));
+  EXPECT_EQ(filecount(), 1001U);
+}
 
-  ScratchDir other;
-  NewFile file{};
-  const std::string longname(200, 'x');
-  EXPECT_FALSE(createnewfile(file, longname.c_str()));
-  EXPECT_EQ(errno, ENAMETOOLONG);
-  EXPECT_EQ(filecount(), 0U);
+// A leftover's name of 127 characters fits its buffer; one of 128 is refused
+// as too long, never cut short.
+TEST_F(ListFiles, RefusesALeftoverNameTooLongForItsBuffer) {
+  ScratchDir dir;
+  filesystemfaults = {EOPNOTSUPP, 0, 0, 0, 0};
+  for (const std::size_t length : {127U, 128U}) {
+    SCOPED_TRACE(length);
+    const NextLeftover next = nextleftover();
+    const std::size_t suffix = next.stem.size() + std::to_string(next.count).size();
+    const std::string name(length - suffix, 'x');
+    NewFile file{};
+    errno = 0;
+    const bool created = createnewfile(file, name.c_str());
+    EXPECT_EQ(created, length == 127);
+    if (created) {
+      EXPECT_EQ(filetext(name + next.stem + std::to_string(next.count)), "");
+      discardnewfile(file);
+    } else {
+      EXPECT_EQ(errno, ENAMETOOLONG);
+    }
+    EXPECT_EQ(filecount(), 0U);
+  }
 }
 
 // With every descriptor limit from what is open now to a few more, a request
