@@ -274,10 +274,6 @@ std::string printederrors(Body body) {
   return errors.written();
 }
 
-bool endswith(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
-
 // Plays the program on a stream of pieces (Faulty) and returns what it printed
 // on standard error and the exit status, with the transcript in out.
 std::string playfaulty(Faulty& faulty, std::string& out, int& status) {
@@ -304,7 +300,7 @@ TEST(Console, EndsTheInputForGoodAtAFailedRead) {
     int status = -1;
     EXPECT_EQ(playfaulty(faulty, out, status), "quiverly: read error: Input/output error\n");
     EXPECT_EQ(status, 1);
-    EXPECT_TRUE(endswith(out, "main menu.\n> " + menu + "Bye!\n")) << out;
+    EXPECT_TRUE(out.ends_with("main menu.\n> " + menu + "Bye!\n")) << out;
     EXPECT_EQ(out.find("Subtraction game"), std::string::npos);
   }
   // Reported once: a later session whose input worked ends with 0.
