@@ -165,8 +165,9 @@ int finishconsole(int status) {
   if (std::fflush(out) != 0) failconsole(errno);
   if (std::ferror(out) != 0) failconsole(0);
   if (inputerror == 0 && outputerror == 0) return status;
-  if (inputerror != 0)
+  if (inputerror != 0) {
     std::fprintf(stderr, "quiverly: read error: %s\n", std::strerror(inputerror));
+  }
   if (outputerror != 0) {
     std::fprintf(stderr, "quiverly: write error: %s\n", std::strerror(outputerror));
   }
