@@ -60,6 +60,13 @@ for package in "${missing[@]}"; do
   fi
 done
 echo "installing ${missing[*]}"
-$sudo apt-get update -qq
+# A mirror being synced can fail one index of many ("File has unexpected
+# size"): the update is tried again, and then the install goes on with the
+# indexes it has, failing only if a package is really not to be had.
+for attempt in 1 2 3; do
+  $sudo apt-get update -qq && break
+  [ "$attempt" -lt 3 ] || { echo "tools/install.sh: apt-get update failed; installing with the indexes at hand" >&2; break; }
+  sleep 15
+done
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
   "${missing[@]}"
