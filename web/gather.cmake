@@ -1,5 +1,6 @@
-# Writes the page into PAGEDIR: index.html with its style sheet, both scripts
-# (the program's, PROGRAM, and the page's own) and the program's WebAssembly in
+# Writes the page into PAGEDIR: index.html with its style sheet, the program's
+# script (PROGRAM), the page's parts (one script, in the order index.html names
+# them, so that every part listens before the program's first words) and the program's WebAssembly in
 # base64 (WASM, as a data block the page decodes) written into it, so that the
 # first text waits for one download, not five; then the service worker
 # (sw.js) from its template, with the list of the files it keeps (index.html
@@ -10,7 +11,14 @@
 file(READ ${SOURCEDIR}/index.html page)
 file(READ ${SOURCEDIR}/quiverly.css style)
 file(READ ${PROGRAM} program)
-file(READ ${SOURCEDIR}/quiverly-page.js script)
+set(parts transcript keypad board wakelock)
+set(script "")
+set(tags "")
+foreach(part IN LISTS parts)
+  file(READ ${SOURCEDIR}/${part}.js text)
+  string(APPEND script "${text}")
+  string(APPEND tags "<script src=\"${part}.js\"></script>\n")
+endforeach()
 file(READ ${WASM} wasm)
 foreach(part style program script)
   if("${${part}}" MATCHES "</(style|script)")
@@ -20,8 +28,8 @@ endforeach()
 string(REPLACE "<link rel=\"stylesheet\" href=\"quiverly.css\">" "<style>\n${style}</style>" page "${page}")
 string(REPLACE "<script src=\"quiverly.js\"></script>"
        "<script type=\"application/wasm\" id=\"program\">${wasm}</script>\n<script>\n${program}</script>" page "${page}")
-string(REPLACE "<script src=\"quiverly-page.js\"></script>" "<script>\n${script}</script>" page "${page}")
-if("${page}" MATCHES "href=\"quiverly.css\"|src=\"quiverly(-page)?.js\"")
+string(REPLACE "${tags}" "<script>\n${script}</script>\n" page "${page}")
+if("${page}" MATCHES "href=\"quiverly.css\"|src=\"[a-z]+.js\"")
   message(FATAL_ERROR "index.html no longer names its style and scripts as gather.cmake expects")
 endif()
 file(WRITE ${PAGEDIR}/index.html "${page}")
