@@ -1,24 +1,25 @@
-# Writes the page into PAGEDIR: index.html with its style sheet, the program's
-# script (PROGRAM), the page's parts (one script, in the order index.html names
-# them, so that every part listens before the program's first words) and the program's WebAssembly in
-# base64 (WASM, as a data block the page decodes) written into it, so that the
-# first text waits for one download, not five; then the service worker
+# Writes the page into PAGEDIR: index.html with its style sheet (without its
+# comments and runs of blanks), the program's script (PROGRAM), the page's own
+# (SCRIPT, its parts shrunk into one, in place of the tags of PARTS, the parts'
+# names comma-separated) and the program's WebAssembly as text (WASM, written
+# by wasmtext.js, a data block the page decodes) written into it, so that the
+# first text waits for one download, not several; then the service worker
 # (sw.js) from its template, with the list of the files it keeps (index.html
 # and the other files named in NAMES, comma-separated, already in PAGEDIR) and
 # a version made of their contents' hash and its own, which names its cache.
-#   cmake -DPAGEDIR=... -DSOURCEDIR=web -DPROGRAM=quiverly.js -DWASM=quiverly.wasm.base64
-#         -DNAMES=a,b -P gather.cmake
+#   cmake -DPAGEDIR=... -DSOURCEDIR=web -DPROGRAM=quiverly.js -DWASM=quiverly.wasm.text
+#         -DSCRIPT=quiverly-page.js -DPARTS=transcript,keypad -DNAMES=a,b -P gather.cmake
 file(READ ${SOURCEDIR}/index.html page)
 file(READ ${SOURCEDIR}/quiverly.css style)
 file(READ ${PROGRAM} program)
-set(parts transcript keypad board wakelock)
-set(script "")
+file(READ ${SCRIPT} script)
+string(REPLACE "," ";" parts "${PARTS}")
 set(tags "")
 foreach(part IN LISTS parts)
-  file(READ ${SOURCEDIR}/${part}.js text)
-  string(APPEND script "${text}")
   string(APPEND tags "<script src=\"${part}.js\"></script>\n")
 endforeach()
+string(REGEX REPLACE "/\\*([^*]|\\*+[^*/])*\\*+/" "" style "${style}")
+string(REGEX REPLACE "[ \n]+" " " style "${style}")
 file(READ ${WASM} wasm)
 foreach(part style program script)
   if("${${part}}" MATCHES "</(style|script)")

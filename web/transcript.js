@@ -43,14 +43,16 @@
     document.dispatchEvent(new CustomEvent(`quiverly:${name}`, { detail }));
   }
 
-  // The program's WebAssembly, written into the page in base64, decoded once
-  // for every session of the visit; natively by browsers that can.
+  // The program's WebAssembly, written into the page one character a byte
+  // (web/wasmtext.js), decoded once for every session of the visit.
   const programbytes = (() => {
-    const text = document.getElementById('program').textContent.trim();
-    if (Uint8Array.fromBase64) return Uint8Array.fromBase64(text);
-    const binary = atob(text);
-    const bytes = new Uint8Array(binary.length);
-    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
+    const text = document.getElementById('program').textContent;
+    const escaped = [0, 13, 60];
+    const bytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; ++i) {
+      const code = text.charCodeAt(i);
+      bytes[i] = code < 256 ? code : escaped[code - 256];
+    }
     return bytes;
   })();
 
