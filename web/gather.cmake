@@ -2,13 +2,15 @@
 # comments and runs of blanks), the program's script (PROGRAM), the page's own
 # (SCRIPT, its parts shrunk into one, in place of the tags of PARTS, the parts'
 # names comma-separated) and the program's WebAssembly as text (WASM, written
-# by wasmtext.js, a data block the page decodes) written into it, so that the
-# first text waits for one download, not several; then the service worker
+# by wasmtext.js, a data block the page decodes) written into it, and the
+# program's first text (FIRST, from firsttext.js) in its transcript, so that
+# the first text waits for one download, not several, nor for the program; then the service worker
 # (sw.js) from its template, with the list of the files it keeps (index.html
 # and the other files named in NAMES, comma-separated, already in PAGEDIR) and
 # a version made of their contents' hash and its own, which names its cache.
 #   cmake -DPAGEDIR=... -DSOURCEDIR=web -DPROGRAM=quiverly.js -DWASM=quiverly.wasm.text
-#         -DSCRIPT=quiverly-page.js -DPARTS=transcript,keypad -DNAMES=a,b -P gather.cmake
+#         -DSCRIPT=quiverly-page.js -DPARTS=transcript,keypad -DFIRST=firsttext.html
+#         -DNAMES=a,b -P gather.cmake
 file(READ ${SOURCEDIR}/index.html page)
 file(READ ${SOURCEDIR}/quiverly.css style)
 file(READ ${PROGRAM} program)
@@ -21,6 +23,7 @@ endforeach()
 string(REGEX REPLACE "/\\*([^*]|\\*+[^*/])*\\*+/" "" style "${style}")
 string(REGEX REPLACE "[ \n]+" " " style "${style}")
 file(READ ${WASM} wasm)
+file(READ ${FIRST} first)
 foreach(part style program script)
   if("${${part}}" MATCHES "</(style|script)")
     message(FATAL_ERROR "${part} holds an end tag and cannot be written into the page")
@@ -30,6 +33,11 @@ string(REPLACE "<link rel=\"stylesheet\" href=\"quiverly.css\">" "<style>\n${sty
 string(REPLACE "<script src=\"quiverly.js\"></script>"
        "<script type=\"application/wasm\" id=\"program\">${wasm}</script>\n<script>\n${program}</script>" page "${page}")
 string(REPLACE "${tags}" "<script>\n${script}</script>\n" page "${page}")
+string(REPLACE "aria-label=\"Dialogue\"></div>" "aria-label=\"Dialogue\">${first}</div>" page "${page}")
+string(FIND "${page}" "Dialogue\">${first}</div>" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "index.html no longer holds the transcript as gather.cmake expects")
+endif()
 if("${page}" MATCHES "href=\"quiverly.css\"|src=\"[a-z]+.js\"")
   message(FATAL_ERROR "index.html no longer names its style and scripts as gather.cmake expects")
 endif()

@@ -45,16 +45,22 @@
 
   // The program's WebAssembly, written into the page one character a byte
   // (web/wasmtext.js), decoded once for every session of the visit.
-  const programbytes = (() => {
+  let programbytes = null;
+  function decodeprogram() {
     const text = document.getElementById('program').textContent;
     const escaped = [0, 13, 60];
-    const bytes = new Uint8Array(text.length);
+    programbytes = new Uint8Array(text.length);
     for (let i = 0; i < text.length; ++i) {
       const code = text.charCodeAt(i);
-      bytes[i] = code < 256 ? code : escaped[code - 256];
+      programbytes[i] = code < 256 ? code : escaped[code - 256];
     }
-    return bytes;
-  })();
+  }
+
+  // The program's first text, written into the transcript when the page was
+  // built (web/firsttext.js), is shown before the program starts; the first
+  // session's own first text keeps those lines if it is the same, and
+  // otherwise takes their place.
+  let firsttext = Array.from(transcript.children, (line) => line.textContent).join('\n');
 
   // ---- The transcript
 
@@ -122,7 +128,21 @@
     const bytes = Uint8Array.from(s.unshown);
     s.unshown = [];
     const text = s.decoder.decode(bytes, { stream: true });
-    writetext(s, text);
+    if (firsttext !== null && firsttext.startsWith(text)) {
+      firsttext = firsttext.slice(text.length) || null;
+      const last = transcript.lastElementChild;
+      s.line = last;
+      s.linetext = last.textContent;
+      s.indent = s.linetext.trim() === '' ? 0 : s.linetext.length - s.linetext.trimStart().length;
+    } else {
+      if (firsttext !== null) {
+        firsttext = null;
+        transcript.replaceChildren();
+        newline(s);
+        writetext(s, s.decoder.decode(Uint8Array.from(s.output.slice(0, s.output.length - bytes.length))));
+      }
+      writetext(s, text);
+    }
     announce('output', { text });
   }
 
@@ -348,10 +368,14 @@
       ended: false,
       status: null,
     };
+    if (session !== null) firsttext = null;
     session = s;
     announce('session', { state: 'started' });
-    transcript.replaceChildren();
-    newline(s);
+    if (firsttext === null) {
+      transcript.replaceChildren();
+      newline(s);
+    }
+    if (programbytes === null) decodeprogram();
     answer.disabled = false;
     panel.hidden = false;
     const settings = {
@@ -424,13 +448,18 @@
   // line, and the transcript's lines.
   window.quiverly = {
     output: () => session.output.slice(),
-    waiting: () => session.reader !== null,
+    waiting: () => session !== null && session.reader !== null,
     status: () => session.status,
     lines: () => Array.from(transcript.children, (line) => line.textContent),
   };
 
-  startsession();
-  // The answer line takes the keyboard once the first frame is painted, so
-  // that focusing it does not hold back the first text.
-  requestAnimationFrame(() => setTimeout(() => answer.focus(), 0));
+  // The program starts, and the answer line takes the keyboard, once the
+  // first frame is painted with the first text, so that neither holds it
+  // back.
+  requestAnimationFrame(() =>
+    setTimeout(() => {
+      startsession();
+      answer.focus();
+    }, 0),
+  );
 })();
