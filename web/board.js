@@ -212,17 +212,21 @@
 
   // ---- What stands below the answer line
 
+  // On a touch screen the keypad stands below the answer line when the board
+  // does not; elsewhere nothing does, until the switch is first pressed.
   let boardshown = false;
+  let keypadwanted = touch;
   function showpads() {
     const both = room.matches;
     board.hidden = !both && !boardshown;
     toggle.hidden = both;
     toggle.setAttribute('aria-pressed', String(boardshown));
-    const pad = both ? 'both' : boardshown ? 'board' : touch ? 'keypad' : 'none';
+    const pad = both ? 'both' : boardshown ? 'board' : keypadwanted ? 'keypad' : 'none';
     document.dispatchEvent(new CustomEvent('quiverly:pad', { detail: { pad } }));
   }
   toggle.addEventListener('click', () => {
     boardshown = !boardshown;
+    keypadwanted = true;
     showpads();
   });
   room.addEventListener('change', showpads);

@@ -4,7 +4,9 @@
 # names comma-separated) and the program's WebAssembly as text (WASM, written
 # by wasmtext.js, a data block the page decodes) written into it, and the
 # program's first text (FIRST, from firsttext.js) in its transcript, so that
-# the first text waits for one download, not several, nor for the program; then the service worker
+# the first text waits for one download, not several, nor for the program.
+# Both scripts are held as text, which index.html runs once the first text is
+# painted; then the service worker
 # (sw.js) from its template, with the list of the files it keeps (index.html
 # and the other files named in NAMES, comma-separated, already in PAGEDIR) and
 # a version made of their contents' hash and its own, which names its cache.
@@ -31,8 +33,8 @@ foreach(part style program script)
 endforeach()
 string(REPLACE "<link rel=\"stylesheet\" href=\"quiverly.css\">" "<style>\n${style}</style>" page "${page}")
 string(REPLACE "<script src=\"quiverly.js\"></script>"
-       "<script type=\"application/wasm\" id=\"program\">${wasm}</script>\n<script>\n${program}</script>" page "${page}")
-string(REPLACE "${tags}" "<script>\n${script}</script>\n" page "${page}")
+       "<script type=\"application/wasm\" id=\"program\">${wasm}</script>\n<script type=\"text/plain\" class=\"held\">\n${program}</script>" page "${page}")
+string(REPLACE "${tags}" "<script type=\"text/plain\" class=\"held\">\n${script}</script>\n" page "${page}")
 string(REPLACE "aria-label=\"Dialogue\"></div>" "aria-label=\"Dialogue\">${first}</div>" page "${page}")
 string(FIND "${page}" "Dialogue\">${first}</div>" at)
 if(at EQUAL -1)

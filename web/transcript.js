@@ -453,13 +453,7 @@
     lines: () => Array.from(transcript.children, (line) => line.textContent),
   };
 
-  // The program starts, and the answer line takes the keyboard, once the
-  // first frame is painted with the first text, so that neither holds it
-  // back.
-  requestAnimationFrame(() =>
-    setTimeout(() => {
-      startsession();
-      answer.focus();
-    }, 0),
-  );
+  // The page runs this once its first frame is painted (index.html).
+  startsession();
+  answer.focus();
 })();
