@@ -453,7 +453,10 @@
     lines: () => Array.from(transcript.children, (line) => line.textContent),
   };
 
-  // The page runs this once its first frame is painted (index.html).
-  startsession();
-  answer.focus();
+  // The page runs this once its first frame is painted (index.html); the
+  // program starts once every part that follows has run, and listens.
+  setTimeout(() => {
+    startsession();
+    answer.focus();
+  }, 0);
 })();
