@@ -447,9 +447,9 @@
   // For the page's tests: what the program wrote, whether it waits for a
   // line, and the transcript's lines.
   window.quiverly = {
-    output: () => session.output.slice(),
+    output: () => (session === null ? [] : session.output.slice()),
     waiting: () => session !== null && session.reader !== null,
-    status: () => session.status,
+    status: () => (session === null ? null : session.status),
     lines: () => Array.from(transcript.children, (line) => line.textContent),
   };
 

@@ -188,12 +188,17 @@ async function playbytaps(player, menu, seen = () => {}) {
     }
     throw new Error('waited ten seconds for the program to read');
   };
+  // The switch brings the keypad or the board (where neither stood, the
+  // board comes first).
+  const bring = async (selector) => {
+    for (let presses = 0; presses < 2 && !(await shown(selector)); ++presses) await player.tap('#padtoggle');
+  };
   const tapkeys = async (keys) => {
-    if (!(await shown('#keypad'))) await player.tap('#padtoggle');
+    await bring('#keypad');
     for (const key of keys) await player.tap(`[data-key="${key}"]`);
   };
   const tapdarts = async (names) => {
-    if (!(await shown('#board'))) await player.tap('#padtoggle');
+    await bring('#board');
     for (const name of names) {
       const { x, y } = await player.evaluate(areapoint, name);
       await player.tapat(x, y);

@@ -690,6 +690,19 @@ for (const [name, options] of [
       await page.screenshot({ path: screenshot.replace(/\.png$/, `-board-${name.replace(/ /g, '-').toLowerCase()}.png`) });
       let circles = '';
       if (view.width === 360) {
+        // The row beside the answer line keeps room for a Progress button.
+        const row = await page.evaluate(() => {
+          const progress = document.createElement('button');
+          progress.id = 'progresstoggle';
+          progress.textContent = 'Progress';
+          document.getElementById('line').append(progress);
+          const controls = [...document.querySelectorAll('#line > *')].filter((e) => e.getClientRects().length > 0);
+          return {
+            answer: document.getElementById('answer').getBoundingClientRect().width,
+            right: Math.max(...controls.map((control) => control.getBoundingClientRect().right)),
+          };
+        });
+        assert.ok(row.answer >= 96 && row.right <= 360, `with Progress: answer line ${row.answer} px, row to ${row.right}`);
         const areas = await page.evaluate(widestcircles);
         assert.equal(areas.length, 82, '82 areas');
         const smallest = areas.reduce((a, b) => (b.across < a.across ? b : a));
