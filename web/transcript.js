@@ -44,16 +44,19 @@
   }
 
   // The program's WebAssembly, written into the page one character a byte
-  // (web/wasmtext.js), decoded once for every session of the visit.
-  let programbytes = null;
-  function decodeprogram() {
+  // (web/wasmtext.js), decoded and compiled once for every session of the
+  // visit; the browser compiles it on threads of its own, while the page
+  // answers.
+  let compiled = null;
+  function compileprogram() {
     const text = document.getElementById('program').textContent;
     const escaped = [0, 13, 60];
-    programbytes = new Uint8Array(text.length);
+    const bytes = new Uint8Array(text.length);
     for (let i = 0; i < text.length; ++i) {
       const code = text.charCodeAt(i);
-      programbytes[i] = code < 256 ? code : escaped[code - 256];
+      bytes[i] = code < 256 ? code : escaped[code - 256];
     }
+    compiled = WebAssembly.compile(bytes);
   }
 
   // The program's first text, written into the transcript when the page was
@@ -375,11 +378,16 @@
       transcript.replaceChildren();
       newline(s);
     }
-    if (programbytes === null) decodeprogram();
+    if (compiled === null) compileprogram();
     answer.disabled = false;
     panel.hidden = false;
     const settings = {
-      wasmBinary: programbytes,
+      // The compiled program, made a module of this session's.
+      instantiateWasm: (imports, receive) => {
+        const instance = new WebAssembly.Instance(s.compiled, imports);
+        receive(instance);
+        return instance.exports;
+      },
       // Reading a byte of standard input (see readchar in the program).
       quiverlyReadChar: () =>
         new Promise((resolve) => {
@@ -398,10 +406,13 @@
       // Each write to standard output or errors, as it is made.
       quiverlyWrite: (fd, bytes) => writebytes(s, bytes),
     };
-    // The WebAssembly is compiled at once, which spares the first text a wait
-    // for a compiling thread: the factory gives the module itself (and a
-    // failure to make it rejects the promise).
-    new Promise((resolve) => resolve(createQuiverly(settings)))
+    // Once compiled, the factory makes the module at once and gives it (and
+    // a failure to make it rejects the promise).
+    compiled
+      .then((program) => {
+        s.compiled = program;
+        return createQuiverly(settings);
+      })
       .then((module) => {
         s.module = module;
         // main returns after the last of its reads; exit would flush stdout.
@@ -453,10 +464,15 @@
     lines: () => Array.from(transcript.children, (line) => line.textContent),
   };
 
-  // The page runs this once its first frame is painted (index.html); the
-  // program starts once every part that follows has run, and listens.
+  // The page runs this once its first frame is painted (index.html). The
+  // program's WebAssembly is decoded in a task of its own, and the program
+  // starts once it is compiled and every part that follows has run and
+  // listens.
   setTimeout(() => {
-    startsession();
-    answer.focus();
+    compileprogram();
+    setTimeout(() => {
+      startsession();
+      answer.focus();
+    }, 0);
   }, 0);
 })();
