@@ -707,7 +707,9 @@ for (const [name, options] of [
         assert.equal(areas.length, 82, '82 areas');
         const smallest = areas.reduce((a, b) => (b.across < a.across ? b : a));
         assert.ok(smallest.across >= 24, `${smallest.name} holds ${smallest.across} px`);
-        circles = `; the smallest area (${smallest.name}) holds a circle ${smallest.across.toFixed(2)} px across`;
+        circles =
+          `; the smallest area (${smallest.name}) holds a circle ${smallest.across.toFixed(2)} px across; ` +
+          `with a Progress button the answer line is ${row.answer.toFixed(0)} px wide`;
       }
       console.log(
         `${name} (${view.width}x${view.height}): ${view.marks.map((m) => `${m.name} in ${m.under}`).join(', ')}; ` +
