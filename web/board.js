@@ -236,6 +236,7 @@
   // them until the next question, and it and a question that takes darts
   // bring the board where it fits; any other question takes it away.
   let response = '';
+  let takingdarts = false;
   document.addEventListener('quiverly:output', ({ detail }) => (response += detail.text));
   document.addEventListener('quiverly:sent', () => (response = ''));
   document.addEventListener('quiverly:waiting', () => {
@@ -244,16 +245,21 @@
     if (asked) drawdarts(asked[1].split(', ').map(nameddart).filter((dart) => dart), 'asked');
     else if (takesdarts || /\?\n|Main menu/.test(response)) drawdarts([], 'asked');
     else return;
+    takingdarts = takesdarts;
     const wanted = asked !== null || takesdarts;
     if (wanted !== boardshown && (fits.matches || !wanted)) {
       boardshown = wanted;
       showpads();
     }
   });
-  document.addEventListener('quiverly:answer', ({ detail }) => drawdarts(answerdarts(detail.text), 'typed'));
+  // The darts being composed show while the question takes darts.
+  document.addEventListener('quiverly:answer', ({ detail }) =>
+    drawdarts(takingdarts ? answerdarts(detail.text) : [], 'typed'),
+  );
   document.addEventListener('quiverly:session', ({ detail }) => {
     if (detail.state !== 'started') return;
     response = '';
+    takingdarts = false;
     drawdarts([], 'asked');
     drawdarts([], 'typed');
   });

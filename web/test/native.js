@@ -264,5 +264,6 @@ module.exports = {
   compareplay,
   comparelist,
   score,
+  markers,
   playbytaps,
 };

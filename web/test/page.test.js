@@ -16,7 +16,7 @@ const http = require('node:http');
 const path = require('node:path');
 const { pathToFileURL } = require('node:url');
 const { chromium, devices } = require('playwright-core');
-const { env, chromiumflags, edited, runnative, difference, compareplay, comparelist, playbytaps } = require('./native.js');
+const { env, chromiumflags, edited, runnative, difference, compareplay, comparelist, markers, playbytaps } = require('./native.js');
 
 const pageurl = env('QUIVERLY_PAGE_URL');
 const fileurl = pathToFileURL(path.join(env('QUIVERLY_PAGE_DIR'), 'index.html')).href;
@@ -507,6 +507,17 @@ test('the accessibility tree holds the dialogue', async () => {
     await page.focus('#answer');
     await page.keyboard.press('Tab');
     assert.notEqual(await page.evaluate(() => document.activeElement.id), 'answer', 'Tab leaves the answer line');
+    // The board's 82 areas are buttons named as the program names darts; by
+    // keyboard the board is one stop of Tab, the arrows move between areas
+    // and Enter or the space bar presses one.
+    const named = /^((single|double|treble) (20|1[0-9]|[1-9])|outer bullseye|bullseye)$/;
+    const areas = nodes.filter((node) => node.role?.value === 'button' && named.test(node.name?.value));
+    assert.equal(areas.length, 82, 'the board holds 82 named buttons');
+    for (let tabs = 0; tabs < 5 && !(await page.evaluate(() => document.activeElement.dataset.dart)); ++tabs) {
+      await page.keyboard.press('Tab');
+    }
+    for (const key of ['Enter', 'ArrowUp', ' ', 'ArrowDown', 'ArrowDown', 'ArrowLeft', 'Enter']) await page.keyboard.press(key);
+    assert.equal(await page.inputValue('#answer'), 't20s20s5', 'treble 20, up to single 20, in twice and left to single 5');
   } finally {
     await context.close();
   }
@@ -674,13 +685,9 @@ for (const [name, options] of [
           width: window.innerWidth,
           height: window.innerHeight,
           sideways: document.scrollingElement.scrollWidth > window.innerWidth,
-          marks: [...document.querySelectorAll('#board .mark.asked')].map((mark) => {
-            const box = mark.getBoundingClientRect();
-            const under = document.elementsFromPoint(box.left + box.width / 2, box.top + box.height / 2);
-            return { name: mark.getAttribute('aria-label'), under: under.find((e) => e.dataset.dart)?.getAttribute('aria-label') };
-          }),
         };
       });
+      view.marks = (await page.evaluate(markers, 'asked')).map((mark) => ({ name: mark.name, under: mark.under[0] }));
       const named = /up to: (.*)\?$/.exec(view.question)[1].split(', ');
       assert.deepEqual(view.marks.map((mark) => mark.name), named.map((dart, i) => `dart ${i + 1}: ${dart}`));
       assert.deepEqual(view.marks.map((mark) => mark.under), named, 'each marker lies in the area it names');
