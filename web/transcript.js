@@ -43,14 +43,14 @@
     document.dispatchEvent(new CustomEvent(`quiverly:${name}`, { detail }));
   }
 
-  // The program's WebAssembly, written into the page one character a byte
-  // (web/wasmtext.js), decoded and compiled once for every session of the
+  // The program's WebAssembly, written into the page's script one character a
+  // byte (web/wasmtext.js), decoded and compiled once for every session of the
   // visit; the browser compiles it on threads of its own, while the page
   // answers.
   let compiled = null;
   function compileprogram() {
-    const text = document.getElementById('program').textContent;
-    const escaped = [0, 13, 60];
+    const text = window.quiverlywasm;
+    const escaped = [0, 10, 13, 34, 92];
     const bytes = new Uint8Array(text.length);
     for (let i = 0; i < text.length; ++i) {
       const code = text.charCodeAt(i);
