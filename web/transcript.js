@@ -38,6 +38,10 @@
   const objecturls = new Map();
 
   let session = null;
+  // Lines sent before the program has started (index.html keeps those sent
+  // before this script ran), for the first session.
+  const early = window.quiverlyearly || [];
+  window.quiverlyearly = null;
 
   function announce(name, detail = {}) {
     document.dispatchEvent(new CustomEvent(`quiverly:${name}`, { detail }));
@@ -142,7 +146,7 @@
         firsttext = null;
         transcript.replaceChildren();
         newline(s);
-        writetext(s, s.decoder.decode(Uint8Array.from(s.output.slice(0, s.output.length - bytes.length))));
+        writetext(s, new TextDecoder().decode(Uint8Array.from(s.output.slice(0, s.output.length - bytes.length))));
       }
       writetext(s, text);
     }
@@ -186,7 +190,11 @@
   // breaks in it (pasted, or from a phone's keyboard) is that many lines.
   function sendline(text) {
     const s = session;
-    if (s === null || s.ended) return;
+    if (s === null) {
+      early.push(text);
+      return;
+    }
+    if (s.ended) return;
     for (const part of text.split(/\r\n|\r|\n/)) {
       s.lines.push({ text: part, bytes: encoder.encode(`${part}\n`) });
     }
@@ -379,6 +387,7 @@
       newline(s);
     }
     if (compiled === null) compileprogram();
+    for (const text of early.splice(0)) sendline(text);
     answer.disabled = false;
     panel.hidden = false;
     const settings = {

@@ -114,7 +114,7 @@ async function axeviolations(page) {
 }
 
 async function waitforread(page) {
-  await page.waitForFunction(() => window.quiverly.waiting() || window.quiverly.status() !== null);
+  await page.waitForFunction(() => window.quiverly && (window.quiverly.waiting() || window.quiverly.status() !== null));
 }
 
 test('axe-core finds no violation', async () => {

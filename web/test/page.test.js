@@ -65,7 +65,7 @@ async function sendkeys(page, keys) {
 }
 
 async function waitforread(page) {
-  await page.waitForFunction(() => window.quiverly.waiting() || window.quiverly.status() !== null);
+  await page.waitForFunction(() => window.quiverly && (window.quiverly.waiting() || window.quiverly.status() !== null));
 }
 
 // Sends each line with send(page, keys) once the program waits for it, and
