@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Prints the size of each file of a built page, raw and after gzip -9, and
-# their total after gzip against the page's limit of 80 KiB; exit status 1
+# their total after gzip against the page's limit of 50 KiB; exit status 1
 # when the total is above it. Used by web/test/run.sh and bench/page.sh.
 #   tools/pagesize.sh build-web/web
 set -euo pipefail
-limit=$((80 * 1024))
+limit=$((50 * 1024))
 total=0
 for file in "$1"/*; do
   raw=$(wc -c <"$file")
@@ -14,6 +14,6 @@ for file in "$1"/*; do
 done
 printf '%-24s %8s %8d (target at most %d)\n' total "" "$total" "$limit"
 if [ "$total" -gt "$limit" ]; then
-  echo "the page is larger than 80 KiB after gzip"
+  echo "the page is larger than 50 KiB after gzip"
   exit 1
 fi

@@ -1,21 +1,29 @@
 // Plays the page in the two browser engines besides Chromium's: WebKit, the
 // engine of every browser on an iPhone (WebKitGTK's MiniBrowser under Xvfb,
-// driven by WebKitWebDriver over classic WebDriver), and Gecko (Firefox ESR,
-// driven by puppeteer-core over WebDriver BiDi). In each, a whole session typed
-// on the keyboard must write the native program's bytes and show its dialogue,
-// the score list it saves must arrive as a download with the native file's
-// bytes, and the answer line must have the keyboard after the page loads,
-// after the download and in a new session, which is played with the mouse on
-// the dart keypad and must find the list as a second native run does. web/test/run.sh runs it (see native.js).
+// driven by WebKitWebDriver through selenium-webdriver over classic
+// WebDriver), and Gecko (Firefox ESR, driven by puppeteer-core over WebDriver
+// BiDi). In each, a whole session typed on the keyboard must write the native
+// program's bytes and show its dialogue, the score list it saves must arrive
+// as a download with the native file's bytes, and the answer line must have
+// the keyboard after the page loads, after the download and in a new session,
+// which is played with the mouse on the dart keypad and must find the list as
+// a second native run does; then a whole 501 game and a final three darts game
+// are played by clicks on the dartboard and the keypad alone (WebKit with room
+// for both beside the transcript, Firefox in a phone's width), every add-up
+// question's darts inside their areas, with the native program's bytes.
+// web/test/run.sh runs it (see native.js).
 'use strict';
 
 const { test } = require('node:test');
 const assert = require('node:assert/strict');
+const { spawn } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
 const puppeteer = require('puppeteer-core');
-const { env, runnative, compareplay, comparelist } = require('./native.js');
-const { startwebkit } = require('./webdriver.js');
+const { Builder, By, Key, Origin } = require('selenium-webdriver');
+const { DriverService } = require('selenium-webdriver/remote');
+const { findFreePort } = require('selenium-webdriver/net/portprober');
+const { env, runnative, compareplay, comparelist, playbytaps } = require('./native.js');
 
 const pageurl = env('QUIVERLY_PAGE_URL');
 const scratch = env('QUIVERLY_SCRATCH');
@@ -51,7 +59,7 @@ function focus(player) {
 
 function waitforread(player) {
   return waitfor(
-    () => player.evaluate(() => window.quiverly.waiting() || window.quiverly.status() !== null),
+    () => player.evaluate(() => !!window.quiverly && (window.quiverly.waiting() || window.quiverly.status() !== null)),
     'the program to read',
   );
 }
@@ -153,31 +161,116 @@ async function playsession(engine, player, downloads) {
   );
   await player.click('#restart');
   assert.equal((await focus(player)).element, 'answer', 'the answer line has the focus in a new session');
-  await player.click('#keypadtoggle');
+  for (let presses = 0; presses < 2 && !(await player.evaluate(() => !document.getElementById('keypad').hidden)); ++presses) {
+    await player.click('#padtoggle');
+  }
   const picture = screenshot.replace(/\.png$/, `-${engine.toLowerCase()}-keypad.png`);
   const retyped = await typelines(player, session.again, (index) => index === 0 && player.screenshot(picture), clickline);
   compareplay(await played(player), runnative(Math.floor(Date.now() / 1000), session.again, expected.folder), retyped);
   const saved = fs.readdirSync(downloads).filter((name) => !name.startsWith('.'));
   assert.deepEqual(saved, [session.list.name], 'no second download');
+
+  // A 501 game and the final three darts game by clicks alone, at a second
+  // the page's clock is held to, as the native program's is.
+  await waitfor(() => player.evaluate(() => !document.getElementById('ending').hidden), 'the end');
+  const second = 1755530000;
+  await player.evaluate((ms) => {
+    Date.now = () => ms;
+  }, second * 1000);
+  if (player.beforetaps) await player.beforetaps();
+  await player.click('#restart');
+  let questions = 0;
+  let t20d20 = null;
+  const tapped = await playbytaps(player, ['2', '5'], (what) => {
+    if (what.kind === 't20d20') {
+      t20d20 = what;
+      return;
+    }
+    questions += 1;
+    assert.deepEqual(what.markers.map((mark) => mark.name), what.names.map((dart, i) => `dart ${i + 1}: ${dart}`));
+    assert.deepEqual(what.markers.map((mark) => mark.under[0]), what.names, 'each marker lies in its area');
+  });
+  assert.equal(t20d20.line, 't20d20', 'treble 20 and double 20 clicked make t20d20');
+  assert.deepEqual(t20d20.markers.map((mark) => mark.under[0]), ['treble 20', 'double 20'], 'shown where they land');
+  const native = runnative(second, tapped.map((entry) => entry.line), expected.folder);
+  const byclicks = await played(player);
+  compareplay(byclicks, native, tapped);
   return (
     `${engine} ${player.version()}: page ${output.length} bytes, native ${expected.output.length} bytes: identical; ` +
     `downloaded ${session.list.name} (${list.length} bytes): identical to the native file; ` +
     `the answer line has the keyboard after load, after the download` +
-    `${tookback ? ' (once the downloads panel gives it back)' : ''} and in a new session, played on the keypad`
+    `${tookback ? ' (once the downloads panel gives it back)' : ''} and in a new session, played on the keypad; ` +
+    `by clicks on the board and the keypad (${player.size()}): a 501 game (${questions} add-up questions, every ` +
+    `marker in its area) and the final three darts game, ${byclicks.output.length} bytes: identical; t20d20 in three clicks`
   );
 }
 
-test('WebKit: a whole session, its download, and the focus', async () => {
+// An X server on the first free display, which it names on a pipe once it
+// accepts clients.
+function startxvfb() {
+  return new Promise((resolve, reject) => {
+    const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'], {
+      stdio: ['ignore', 'ignore', 'pipe', 'pipe'],
+    });
+    let named = '';
+    let errors = '';
+    xvfb.stderr.on('data', (data) => (errors += data));
+    xvfb.on('error', reject);
+    xvfb.on('exit', (code) => reject(new Error(`Xvfb ended with status ${code}: ${errors}`)));
+    xvfb.stdio[3].on('data', (data) => {
+      named += data;
+      if (named.includes('\n')) resolve({ process: xvfb, display: `:${named.trim()}` });
+    });
+  });
+}
+
+test('WebKit: a whole session, its download, the focus, and two games by clicks', async () => {
   const home = fs.mkdtempSync(path.join(scratch, 'webkit-'));
-  const browser = await startwebkit(home);
+  const xvfb = await startxvfb();
+  const port = await findFreePort();
+  const service = new DriverService('/usr/bin/WebKitWebDriver', {
+    port,
+    args: [`--port=${port}`],
+    loopback: true,
+    env: { ...process.env, DISPLAY: xvfb.display, HOME: home },
+  });
+  let driver = null;
   try {
-    console.log(await playsession('WebKit', browser, home));
+    driver = await new Builder()
+      .usingServer(await service.start(10000))
+      .withCapabilities({
+        browserName: 'MiniBrowser',
+        'webkitgtk:browserOptions': {
+          binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
+          args: ['--automation'],
+        },
+      })
+      .build();
+    await driver.manage().window().setRect({ x: 0, y: 0, width: 1280, height: 960 });
+    const version = (await driver.getCapabilities()).get('browserVersion');
+    const keys = { Enter: Key.ENTER };
+    const player = {
+      version: () => version,
+      size: () => 'the board beside the keypad',
+      goto: (url) => driver.get(url),
+      evaluate: (fn, ...args) => driver.executeScript(`return (${fn}).apply(null, arguments)`, ...args),
+      type: (text) => driver.actions().sendKeys(text).perform(),
+      press: (name) => driver.actions().sendKeys(keys[name]).perform(),
+      click: (selector) => driver.findElement(By.css(selector)).click(),
+      tap: (selector) => driver.findElement(By.css(selector)).click(),
+      tapat: (x, y) => driver.actions().move({ x: Math.round(x), y: Math.round(y), origin: Origin.VIEWPORT }).click().perform(),
+      screenshot: async (file) => fs.writeFileSync(file, await driver.takeScreenshot(), 'base64'),
+    };
+    console.log(await playsession('WebKit', player, home));
   } finally {
-    await browser.close();
+    if (driver) await driver.quit();
+    await service.kill();
+    xvfb.process.removeAllListeners('exit');
+    xvfb.process.kill();
   }
 });
 
-test('Firefox: a whole session, its download, and the focus', async () => {
+test('Firefox: a whole session, its download, the focus, and two games by clicks', async () => {
   const downloads = fs.mkdtempSync(path.join(scratch, 'firefox-'));
   const browser = await puppeteer.launch({
     browser: 'firefox',
@@ -201,6 +294,12 @@ test('Firefox: a whole session, its download, and the focus', async () => {
       type: (text) => page.keyboard.type(text),
       press: (name) => page.keyboard.press(name),
       click: (selector) => page.click(selector),
+      tap: (selector) => page.click(selector),
+      tapat: (x, y) => page.mouse.click(x, y),
+      // The clicks on the board are made in a phone's width, where the board
+      // stands in for the keypad at the questions that take darts.
+      size: () => "a phone's width, 390x664",
+      beforetaps: () => page.setViewport({ width: 390, height: 664 }),
       // The page gets the window's keyboard back when the player comes back
       // to it from another tab.
       activate: async () => {

@@ -111,4 +111,159 @@ function comparelist(got, expected, name) {
   assert.ok(got.equals(want), `the downloaded list differs from the native one:\n${difference(got, want)}`);
 }
 
-module.exports = { env, chromiumflags, edited, runnative, difference, trimlines, compareplay, comparelist };
+// ---- Playing by taps on the dartboard and the keypad
+
+// What each dart scores, as the program names it, and how a finish is found:
+// the fewest darts, the last a double or the bullseye (an independent search,
+// not the program's table).
+const darts = [
+  ...Array.from({ length: 20 }, (_, i) => i + 1).flatMap((n) => [
+    [`single ${n}`, n],
+    [`double ${n}`, 2 * n],
+    [`treble ${n}`, 3 * n],
+  ]),
+  ['outer bullseye', 25],
+  ['bullseye', 50],
+];
+const score = new Map(darts);
+function finishing(total) {
+  const none = [null, 0];
+  const ends = darts.filter(([name]) => name.startsWith('double') || name === 'bullseye');
+  for (const [first, a] of [none, ...darts]) {
+    for (const [second, b] of [none, ...darts]) {
+      const last = ends.find(([, c]) => a + b + c === total);
+      if (last && (first === null || second !== null)) return [first, second, last[0]].filter((name) => name);
+    }
+  }
+  throw new Error(`no finish of ${total}`);
+}
+// A dart in the short form the program reads.
+const short = (name) => ({ bullseye: 'b', 'outer bullseye': 'o' })[name] ?? name[0] + name.split(' ')[1];
+
+// Runs in the page: a point well inside the board's area of that name (the
+// first of two singles), the grid point of the area's box farthest from any
+// point where something else is hit.
+function areapoint(name) {
+  const area = document.querySelector(`#board [aria-label="${name}"]`);
+  const box = area.getBoundingClientRect();
+  const grid = [];
+  for (let i = 0; i <= 16; ++i) {
+    for (let j = 0; j <= 16; ++j) {
+      const x = box.left + (box.width * i) / 16;
+      const y = box.top + (box.height * j) / 16;
+      grid.push({ x, y, hit: i > 0 && j > 0 && i < 16 && j < 16 && document.elementFromPoint(x, y) === area });
+    }
+  }
+  const misses = grid.filter((point) => !point.hit);
+  const room = (point) => Math.min(...misses.map((miss) => Math.hypot(miss.x - point.x, miss.y - point.y)));
+  const best = grid.filter((point) => point.hit).sort((a, b) => room(b) - room(a))[0];
+  return { x: best.x, y: best.y };
+}
+
+// Runs in the page: each marker of a kind ('asked' or 'typed') with its name
+// and the names of the areas under its middle, top first.
+function markers(kind) {
+  return [...document.querySelectorAll(`#board .mark.${kind}`)].map((mark) => {
+    const box = mark.getBoundingClientRect();
+    const under = document.elementsFromPoint(box.left + box.width / 2, box.top + box.height / 2);
+    return {
+      name: mark.getAttribute('aria-label'),
+      under: under.filter((element) => element.dataset.dart).map((element) => element.getAttribute('aria-label')),
+    };
+  });
+}
+
+// Plays the activities of menu (each a menu line) to their ends by taps on
+// the dartboard and the keypad alone, answering every question right; once in
+// the final three darts game it first sends t20d20 by three taps. player
+// offers evaluate(fn, ...args), tap(selector) and tapat(x, y); seen(what) is
+// called with what each question showed. Returns where each line was sent.
+async function playbytaps(player, menu, seen = () => {}) {
+  const typed = [];
+  const shown = (selector) => player.evaluate((s) => document.querySelector(s).getClientRects().length > 0, selector);
+  const waitforread = async () => {
+    for (let tries = 0; tries < 400; ++tries) {
+      if (await player.evaluate(() => window.quiverly.waiting() || window.quiverly.status() !== null)) return;
+      await new Promise((resolve) => setTimeout(resolve, 25));
+    }
+    throw new Error('waited ten seconds for the program to read');
+  };
+  // The switch brings the keypad or the board (where neither stood, the
+  // board comes first).
+  const bring = async (selector) => {
+    for (let presses = 0; presses < 2 && !(await shown(selector)); ++presses) await player.tap('#padtoggle');
+  };
+  const tapkeys = async (keys) => {
+    await bring('#keypad');
+    for (const key of keys) await player.tap(`[data-key="${key}"]`);
+  };
+  const tapdarts = async (names) => {
+    await bring('#board');
+    for (const name of names) {
+      const { x, y } = await player.evaluate(areapoint, name);
+      await player.tapat(x, y);
+    }
+  };
+  const send = async (line, tap) => {
+    typed.push({ at: await player.evaluate(() => window.quiverly.output().length), line });
+    await tap();
+    const composed = await player.evaluate(() => document.getElementById('answer').value);
+    assert.equal(composed, line, 'the answer line holds what was tapped');
+    if (await shown('#board .enter')) await player.tap('#board .enter');
+    else await tapkeys(['enter']);
+    await waitforread();
+  };
+  const plan = [...menu, 'q'];
+  let from = 0;
+  let triedt20d20 = false;
+  await waitforread();
+  while ((await player.evaluate(() => window.quiverly.status())) === null) {
+    const output = Buffer.from(await player.evaluate(() => window.quiverly.output()));
+    const response = output.subarray(from).toString('utf8');
+    const asked = from;
+    from = output.length;
+    let found;
+    if ((found = /What do these add up to: ([^?\n]*)\?/.exec(response))) {
+      const names = found[1].split(', ');
+      seen({ kind: 'add-up', names, markers: await player.evaluate(markers, 'asked') });
+      const total = String(names.reduce((sum, name) => sum + score.get(name), 0));
+      await send(total, () => tapkeys([...total]));
+    } else if ((found = /What is that \((\d+)\) subtracted from (\d+)\?/.exec(response))) {
+      const left = String(Number(found[2]) - Number(found[1]));
+      await send(left, () => tapkeys([...left]));
+    } else if ((found = /have (\d+) left( to finish)?\b/.exec(response))) {
+      // The first question of the drill is answered t20d20 first, and again
+      // rightly if that was wrong.
+      const first = found[2] !== undefined && !triedt20d20;
+      const names = first ? ['treble 20', 'double 20'] : finishing(Number(found[1]));
+      await send(names.map(short).join(''), async () => {
+        await tapdarts(names);
+        if (first) seen({ kind: 't20d20', line: await player.evaluate(() => document.getElementById('answer').value), markers: await player.evaluate(markers, 'typed') });
+      });
+      if (first && found[1] !== '100') from = asked;
+      if (first) triedt20d20 = true;
+    } else if (/Do you want to play again\? y\/n/.test(response)) {
+      await send('n', () => tapkeys(['n']));
+    } else if (/Main menu/.test(response)) {
+      const line = plan.shift();
+      await send(line, () => tapkeys([line]));
+    } else {
+      throw new Error(`no question to answer in ${JSON.stringify(response.slice(-200))}`);
+    }
+  }
+  return typed;
+}
+
+module.exports = {
+  env,
+  chromiumflags,
+  edited,
+  runnative,
+  difference,
+  trimlines,
+  compareplay,
+  comparelist,
+  score,
+  markers,
+  playbytaps,
+};

@@ -16,7 +16,7 @@ const http = require('node:http');
 const path = require('node:path');
 const { pathToFileURL } = require('node:url');
 const { chromium, devices } = require('playwright-core');
-const { env, chromiumflags, edited, runnative, difference, compareplay, comparelist } = require('./native.js');
+const { env, chromiumflags, edited, runnative, difference, compareplay, comparelist, markers, playbytaps } = require('./native.js');
 
 const pageurl = env('QUIVERLY_PAGE_URL');
 const fileurl = pathToFileURL(path.join(env('QUIVERLY_PAGE_DIR'), 'index.html')).href;
@@ -65,7 +65,7 @@ async function sendkeys(page, keys) {
 }
 
 async function waitforread(page) {
-  await page.waitForFunction(() => window.quiverly.waiting() || window.quiverly.status() !== null);
+  await page.waitForFunction(() => window.quiverly && (window.quiverly.waiting() || window.quiverly.status() !== null));
 }
 
 // Sends each line with send(page, keys) once the program waits for it, and
@@ -159,24 +159,6 @@ for (const session of sessions) {
     });
   }
 }
-
-// A browser that cannot decode base64 into bytes natively (Uint8Array has no
-// fromBase64 before 2025) decodes the program's WebAssembly itself, and plays
-// the export session, list and all, as the others do.
-test('export session without a native base64 decoder', async () => {
-  const session = sessions.find((candidate) => candidate.name === 'export');
-  const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
-  try {
-    await context.addInitScript(() => {
-      delete Uint8Array.fromBase64;
-    });
-    await playin(context, session, pageurl, runnative(session.second, session.lines));
-    const [page] = context.pages();
-    assert.equal(await page.evaluate(() => Uint8Array.fromBase64), undefined, 'played without the decoder');
-  } finally {
-    await context.close();
-  }
-});
 
 // By keyboard alone: the answer line has the keyboard once the page is shown,
 // without a click, what is typed while no control has the focus (after a click
@@ -351,9 +333,11 @@ for (const phone of phones) {
 }
 
 // Sends one line by taps alone: each character's key ("\b" is Delete), then,
-// after what check(page) looks at, Enter. Tapping leaves the keyboard's focus
-// in the answer line.
+// after what check(page) looks at, Enter. Where the board stands in for the
+// keypad, the switch brings the keypad back first. Tapping leaves the
+// keyboard's focus in the answer line.
 async function tapkeys(page, keys, check = async () => {}) {
+  if (!(await page.locator('#keypad').isVisible())) await page.tap('#padtoggle');
   for (const key of keys) await page.tap(`[data-key="${key === '\b' ? 'delete' : key}"]`);
   assert.equal(await page.inputValue('#answer'), edited(keys), 'the line holds what was tapped');
   assert.equal(await page.evaluate(() => document.activeElement.id), 'answer', 'the answer line keeps the keyboard');
@@ -522,7 +506,18 @@ test('the accessibility tree holds the dialogue', async () => {
     assert.equal(box?.name?.value, 'Your answer', 'the answer line is labelled');
     await page.focus('#answer');
     await page.keyboard.press('Tab');
-    assert.equal(await page.evaluate(() => document.activeElement.id), 'send', 'Tab leaves the answer line');
+    assert.notEqual(await page.evaluate(() => document.activeElement.id), 'answer', 'Tab leaves the answer line');
+    // The board's 82 areas are buttons named as the program names darts; by
+    // keyboard the board is one stop of Tab, the arrows move between areas
+    // and Enter or the space bar presses one.
+    const named = /^((single|double|treble) (20|1[0-9]|[1-9])|outer bullseye|bullseye)$/;
+    const areas = nodes.filter((node) => node.role?.value === 'button' && named.test(node.name?.value));
+    assert.equal(areas.length, 82, 'the board holds 82 named buttons');
+    for (let tabs = 0; tabs < 5 && !(await page.evaluate(() => document.activeElement.dataset.dart)); ++tabs) {
+      await page.keyboard.press('Tab');
+    }
+    for (const key of ['Enter', 'ArrowUp', ' ', 'ArrowDown', 'ArrowDown', 'ArrowLeft', 'Enter']) await page.keyboard.press(key);
+    assert.equal(await page.inputValue('#answer'), 't20s20s5', 'treble 20, up to single 20, in twice and left to single 5');
   } finally {
     await context.close();
   }
@@ -609,3 +604,224 @@ test('a new version replaces the old', async () => {
     server.close();
   }
 });
+
+// ---- The dartboard
+
+// Runs in the page: the widest circle that each of the board's areas holds,
+// in CSS px, measured on the areas' outlines as drawn (points every 0.25
+// unit, joined by straight lines, which stray from an arc of the board by
+// less than 0.001 unit): the point of a 1-unit grid inside the area farthest
+// from its outline, then the farthest on grids of 0.25 and 0.05 unit around it.
+function widestcircles() {
+  const svg = document.querySelector('#board svg');
+  const scale = svg.getScreenCTM().a;
+  return [...svg.querySelectorAll('[data-dart]')].map((area) => {
+    const outline = [];
+    for (let at = 0, length = area.getTotalLength(); at <= length; at += 0.25) {
+      const { x, y } = area.getPointAtLength(at);
+      outline.push(x, y);
+    }
+    const room = (x, y) => {
+      if (!area.isPointInFill(new DOMPoint(x, y))) return 0;
+      let nearest = Infinity;
+      for (let i = 2; i < outline.length; i += 2) {
+        const [ax, ay, bx, by] = [outline[i - 2], outline[i - 1], outline[i], outline[i + 1]];
+        const length = (bx - ax) ** 2 + (by - ay) ** 2;
+        // A jump between two loops of the outline (the outer bull's) is no
+        // part of it.
+        if (length > 0.1) continue;
+        const t = length === 0 ? 0 : Math.max(0, Math.min(1, ((x - ax) * (bx - ax) + (y - ay) * (by - ay)) / length));
+        nearest = Math.min(nearest, (ax + t * (bx - ax) - x) ** 2 + (ay + t * (by - ay) - y) ** 2);
+      }
+      return Math.sqrt(nearest);
+    };
+    const box = area.getBBox();
+    let best = { x: 0, y: 0, room: 0 };
+    for (let x = Math.floor(box.x); x <= box.x + box.width; ++x) {
+      for (let y = Math.floor(box.y); y <= box.y + box.height; ++y) {
+        const r = room(x, y);
+        if (r > best.room) best = { x, y, room: r };
+      }
+    }
+    for (const [step, reach] of [[0.25, 1.5], [0.05, 0.3]]) {
+      const { x, y } = best;
+      for (let dx = -reach; dx <= reach + 1e-9; dx += step) {
+        for (let dy = -reach; dy <= reach + 1e-9; dy += step) {
+          const r = room(x + dx, y + dy);
+          if (r > best.room) best = { x: x + dx, y: y + dy, room: r };
+        }
+      }
+    }
+    return { name: area.getAttribute('aria-label'), across: 2 * best.room * scale };
+  });
+}
+
+// The first question of a 501 game with its darts on the board, on phones
+// upright and on their sides: each marker's middle lies in the area it names,
+// the question and the prompt stay in sight above the answer line, nothing
+// scrolls sideways; and on a screen 360 px wide every area of the board holds
+// a finger's circle of 24 px.
+for (const [name, options] of [
+  ['iPhone 13', devices['iPhone 13']],
+  ['360 px phone', { viewport: { width: 360, height: 640 }, hasTouch: true, isMobile: true, deviceScaleFactor: 3 }],
+  ['iPhone 13 on its side', devices['iPhone 13 landscape']],
+]) {
+  test(`${name}: an add-up question's darts on the board`, async () => {
+    const { context, page } = await openpage(options, pageurl, 1755527000);
+    try {
+      await tapkeys(page, '2');
+      await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+      const view = await page.evaluate(() => {
+        const lines = [...document.getElementById('transcript').children];
+        const question = lines.findLast((line) => line.textContent.includes('What do these add up to'));
+        const board = document.getElementById('board').getBoundingClientRect();
+        const panel = document.getElementById('panel').getBoundingClientRect();
+        return {
+          question: question.textContent.trim(),
+          top: question.getBoundingClientRect().top,
+          prompt: lines[lines.length - 1].getBoundingClientRect().bottom,
+          panel: panel.top,
+          board: { left: board.left, right: board.right, bottom: board.bottom },
+          width: window.innerWidth,
+          height: window.innerHeight,
+          sideways: document.scrollingElement.scrollWidth > window.innerWidth,
+        };
+      });
+      view.marks = (await page.evaluate(markers, 'asked')).map((mark) => ({ name: mark.name, under: mark.under[0] }));
+      const named = /up to: (.*)\?$/.exec(view.question)[1].split(', ');
+      assert.deepEqual(view.marks.map((mark) => mark.name), named.map((dart, i) => `dart ${i + 1}: ${dart}`));
+      assert.deepEqual(view.marks.map((mark) => mark.under), named, 'each marker lies in the area it names');
+      assert.ok(view.top >= 0 && view.prompt <= view.panel + 1, `question at ${view.top}, prompt to ${view.prompt}, answer line at ${view.panel}`);
+      assert.ok(view.board.left >= 0 && view.board.right <= view.width + 0.5 && view.board.bottom <= view.height + 0.5, 'the board on the screen');
+      assert.equal(view.sideways, false, 'no sideways scrolling');
+      await page.screenshot({ path: screenshot.replace(/\.png$/, `-board-${name.replace(/ /g, '-').toLowerCase()}.png`) });
+      let circles = '';
+      if (view.width === 360) {
+        // The row beside the answer line keeps room for a Progress button.
+        const row = await page.evaluate(() => {
+          const progress = document.createElement('button');
+          progress.id = 'progresstoggle';
+          progress.textContent = 'Progress';
+          document.getElementById('line').append(progress);
+          const controls = [...document.querySelectorAll('#line > *')].filter((e) => e.getClientRects().length > 0);
+          return {
+            answer: document.getElementById('answer').getBoundingClientRect().width,
+            right: Math.max(...controls.map((control) => control.getBoundingClientRect().right)),
+          };
+        });
+        assert.ok(row.answer >= 96 && row.right <= 360, `with Progress: answer line ${row.answer} px, row to ${row.right}`);
+        const areas = await page.evaluate(widestcircles);
+        assert.equal(areas.length, 82, '82 areas');
+        const smallest = areas.reduce((a, b) => (b.across < a.across ? b : a));
+        assert.ok(smallest.across >= 24, `${smallest.name} holds ${smallest.across} px`);
+        circles =
+          `; the smallest area (${smallest.name}) holds a circle ${smallest.across.toFixed(2)} px across; ` +
+          `with a Progress button the answer line is ${row.answer.toFixed(0)} px wide`;
+      }
+      console.log(
+        `${name} (${view.width}x${view.height}): ${view.marks.map((m) => `${m.name} in ${m.under}`).join(', ')}; ` +
+          `question and prompt in sight, the transcript keeps ${((view.panel / view.height) * 100).toFixed(1)}% of ` +
+          `the screen${circles}`,
+      );
+      assert.deepEqual(page.errors, [], 'no error in the page');
+    } finally {
+      await context.close();
+    }
+  });
+}
+
+// By taps alone on an iPhone 13: a whole 501 game and a whole final three
+// darts game, the board for every dart and the keypad for every number; each
+// add-up question's markers lie in their areas; t20d20 takes three taps and
+// shows as two diamonds where those darts land; the same bytes as the console.
+test('iPhone 13: a 501 game and the final three darts game by taps on the board and the keypad', async () => {
+  const second = 1755528000;
+  const { context, page } = await openpage(devices['iPhone 13'], pageurl, second);
+  try {
+    const player = {
+      evaluate: (fn, ...args) => page.evaluate(fn, ...args),
+      tap: (selector) => page.tap(selector),
+      tapat: (x, y) => page.touchscreen.tap(x, y),
+    };
+    let questions = 0;
+    let t20d20 = null;
+    const typed = await playbytaps(player, ['2', '5'], (what) => {
+      if (what.kind === 't20d20') {
+        t20d20 = what;
+        return;
+      }
+      questions += 1;
+      assert.deepEqual(what.markers.map((mark) => mark.name), what.names.map((dart, i) => `dart ${i + 1}: ${dart}`));
+      assert.deepEqual(what.markers.map((mark) => mark.under[0]), what.names, 'each marker lies in its area');
+    });
+    assert.equal(t20d20.line, 't20d20', 'treble 20 and double 20 tapped make t20d20');
+    assert.deepEqual(t20d20.markers.map((mark) => mark.under[0]), ['treble 20', 'double 20'], 'shown where they land');
+    const lines = await page.evaluate(() => window.quiverly.lines());
+    assert.ok(lines.some((line) => line.endsWith('> t20d20')), 'the line sent is t20d20');
+    await compare(page, runnative(second, typed.map((entry) => entry.line)), typed);
+    console.log(
+      `iPhone 13, by taps: a 501 game (${questions} add-up questions, every marker in its area) and the final ` +
+        `three darts game, ${typed.length} lines: identical to the native program; t20d20 in three taps`,
+    );
+    assert.deepEqual(page.errors, [], 'no error in the page');
+  } finally {
+    await context.close();
+  }
+});
+
+// The screen stays on while a session runs: a stand-in for the browser's
+// wake lock records each request and release. The lock is asked for when the
+// session starts and again when the page comes back into sight after the
+// browser let it go, and let go after "Bye!"; where the browser refuses it,
+// the session plays as ever.
+for (const [name, refuses, want] of [
+  ['asked for, asked again and let go', false, ['request screen', 'release', 'request screen', 'release']],
+  ['refused', true, ['request screen']],
+]) {
+  test(`the screen wake lock: ${name}`, async () => {
+    const second = 1755529000;
+    const context = await browser.newContext(devices['Pixel 7']);
+    try {
+      await context.addInitScript((refuses) => {
+        const log = [];
+        window.wakelocklog = log;
+        const sentinels = [];
+        window.wakelocksentinels = sentinels;
+        Object.defineProperty(navigator, 'wakeLock', {
+          value: {
+            request: async (type) => {
+              log.push(`request ${type}`);
+              if (refuses) throw new DOMException('refused', 'NotAllowedError');
+              const sentinel = new EventTarget();
+              sentinel.release = async () => {
+                log.push('release');
+                sentinel.dispatchEvent(new Event('release'));
+              };
+              sentinels.push(sentinel);
+              return sentinel;
+            },
+          },
+        });
+      }, refuses);
+      const page = await context.newPage();
+      await page.clock.setFixedTime(second * 1000);
+      await page.goto(pageurl);
+      await page.waitForFunction(() => window.quiverly && window.quiverly.waiting());
+      if (!refuses) {
+        // The browser lets the lock go while the page is hidden; when it
+        // is shown again, the page asks anew.
+        await page.evaluate(async () => {
+          await window.wakelocksentinels[0].release();
+          document.dispatchEvent(new Event('visibilitychange'));
+        });
+      }
+      const lines = ['7', 'q'];
+      await compare(page, runnative(second, lines), await typelines(page, lines));
+      await page.waitForFunction((count) => window.wakelocklog.length >= count, want.length);
+      assert.deepEqual(await page.evaluate(() => window.wakelocklog), want);
+      console.log(`wake lock ${name}: ${want.join(', ')}`);
+    } finally {
+      await context.close();
+    }
+  });
+}

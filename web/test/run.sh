@@ -10,7 +10,9 @@
 # build-web/: screenshot.png (the calculator session on a desktop),
 # screenshot-pixel7.png (a finishing question tapped on a phone),
 # screenshot-iphone13-calculator.png and -export.png (the keypad on an iPhone
-# 13: the ways to make 40, and the export menu), screenshot-webkit.png and
+# 13: the ways to make 40, and the export menu), screenshot-board-iphone-13.png,
+# -board-360-px-phone.png and -board-iphone-13-on-its-side.png (a 501 game's
+# first question with its darts on the board), screenshot-webkit.png and
 # screenshot-firefox.png (the calculator in those engines) and -keypad.png
 # beside each (the export menu on the keypad).
 #   web/test/run.sh [build-tests/quiverly]
@@ -72,5 +74,5 @@ QUIVERLY_SCREENSHOT="$PWD/build-web/screenshot.png" \
 
 # What each engine played and what the audits found, together.
 echo "== engines and audits"
-sed -n 's/^ *# \(\(Chromium\|WebKit\|Firefox\|Lighthouse\|axe-core\|iPhone\) .*\)/\1/p' "$scratch/tests.log"
+sed -n 's/^ *# \(\(Chromium\|WebKit\|Firefox\|Lighthouse\|axe-core\|iPhone\|360 px phone\|wake lock\) .*\)/\1/p' "$scratch/tests.log"
 exit "$status"

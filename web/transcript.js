@@ -1,9 +1,17 @@
-// The page around Quiverly's WebAssembly build (quiverly.js, the same C++ as the
-// console program). The program's output is a transcript of lines that wrap to
-// the screen; the player answers in one text input, by keyboard, by a phone's
-// keyboard or by the dart keypad, and each line sent is echoed after the prompt
-// that reads it, as a console shows it. Score lists the program completes are
-// offered as downloads; over http(s) a service worker keeps the page offline.
+// The page's transcript: runs Quiverly's WebAssembly build (quiverly.js, the
+// same C++ as the console program), shows its output as lines that wrap to the
+// screen, and owns the answer line below them (with Send and Delete), the score
+// lists offered as downloads and the offer of a new session. Each line sent is
+// echoed after the prompt that reads it, as a console shows it. Over http(s) a
+// service worker keeps the page offline.
+// It announces on document: 'quiverly:output' { text } (the program's text as
+// shown), 'quiverly:waiting' (the program waits for a line), 'quiverly:sent'
+// { text } (a line as echoed), 'quiverly:answer' { text } (the answer line after
+// each change) and 'quiverly:session' { state: 'started' | 'ended', status }.
+// It takes 'quiverly:type' { text } or { key: 'enter' | 'delete' } (a key or a
+// dart tapped: pointer says whether by a finger or the mouse) and
+// 'quiverly:pad' { pad: 'keypad' | 'board' | 'both' | 'none' } (what stands
+// below the answer line).
 'use strict';
 
 (function () {
@@ -13,8 +21,6 @@
   const form = document.getElementById('entry');
   const answer = document.getElementById('answer');
   const panel = document.getElementById('panel');
-  const keypad = document.getElementById('keypad');
-  const keypadtoggle = document.getElementById('keypadtoggle');
   const sendkey = document.getElementById('send');
   const deletekey = document.getElementById('delete');
   const ending = document.getElementById('ending');
@@ -32,17 +38,36 @@
   const objecturls = new Map();
 
   let session = null;
+  // Lines sent before the program has started (index.html keeps those sent
+  // before this script ran), for the first session.
+  const early = window.quiverlyearly || [];
+  window.quiverlyearly = null;
 
-  // The program's WebAssembly, written into the page in base64, decoded once
-  // for every session of the visit; natively by browsers that can.
-  const programbytes = (() => {
-    const text = document.getElementById('program').textContent.trim();
-    if (Uint8Array.fromBase64) return Uint8Array.fromBase64(text);
-    const binary = atob(text);
-    const bytes = new Uint8Array(binary.length);
-    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
-    return bytes;
-  })();
+  function announce(name, detail = {}) {
+    document.dispatchEvent(new CustomEvent(`quiverly:${name}`, { detail }));
+  }
+
+  // The program's WebAssembly, written into the page's script one character a
+  // byte (web/wasmtext.js), decoded and compiled once for every session of the
+  // visit; the browser compiles it on threads of its own, while the page
+  // answers.
+  let compiled = null;
+  function compileprogram() {
+    const text = window.quiverlywasm;
+    const escaped = [0, 10, 13, 34, 92];
+    const bytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; ++i) {
+      const code = text.charCodeAt(i);
+      bytes[i] = code < 256 ? code : escaped[code - 256];
+    }
+    compiled = WebAssembly.compile(bytes);
+  }
+
+  // The program's first text, written into the transcript when the page was
+  // built (web/firsttext.js), is shown before the program starts; the first
+  // session's own first text keeps those lines if it is the same, and
+  // otherwise takes their place.
+  let firsttext = Array.from(transcript.children, (line) => line.textContent).join('\n');
 
   // ---- The transcript
 
@@ -109,7 +134,23 @@
     if (s.unshown.length === 0) return;
     const bytes = Uint8Array.from(s.unshown);
     s.unshown = [];
-    writetext(s, s.decoder.decode(bytes, { stream: true }));
+    const text = s.decoder.decode(bytes, { stream: true });
+    if (firsttext !== null && firsttext.startsWith(text)) {
+      firsttext = firsttext.slice(text.length) || null;
+      const last = transcript.lastElementChild;
+      s.line = last;
+      s.linetext = last.textContent;
+      s.indent = s.linetext.trim() === '' ? 0 : s.linetext.length - s.linetext.trimStart().length;
+    } else {
+      if (firsttext !== null) {
+        firsttext = null;
+        transcript.replaceChildren();
+        newline(s);
+        writetext(s, new TextDecoder().decode(Uint8Array.from(s.output.slice(0, s.output.length - bytes.length))));
+      }
+      writetext(s, text);
+    }
+    announce('output', { text });
   }
 
   // Takes the bytes of one of the program's writes.
@@ -133,6 +174,7 @@
     if (s.at === 0) {
       showoutput(s);
       writetext(s, `${line.text}\n`, true);
+      announce('sent', { text: line.text });
     }
     const byte = line.bytes[s.at++];
     if (s.at === line.bytes.length) {
@@ -148,7 +190,11 @@
   // breaks in it (pasted, or from a phone's keyboard) is that many lines.
   function sendline(text) {
     const s = session;
-    if (s === null || s.ended) return;
+    if (s === null) {
+      early.push(text);
+      return;
+    }
+    if (s.ended) return;
     for (const part of text.split(/\r\n|\r|\n/)) {
       s.lines.push({ text: part, bytes: encoder.encode(`${part}\n`) });
     }
@@ -158,6 +204,7 @@
   function sendinput() {
     const text = answer.value;
     answer.value = '';
+    announce('answer', { text: '' });
     sendline(text);
   }
 
@@ -178,7 +225,10 @@
     if (event.isComposing) sendaftercomposition = true;
     else sendinput();
   });
-  answer.addEventListener('input', scrolltoend);
+  answer.addEventListener('input', () => {
+    scrolltoend();
+    announce('answer', { text: answer.value });
+  });
   answer.addEventListener('compositionend', () => {
     if (!sendaftercomposition) return;
     sendaftercomposition = false;
@@ -197,17 +247,18 @@
     const rest = lines.pop();
     answer.value = rest + answer.value.slice(end);
     answer.setSelectionRange(rest.length, rest.length);
+    announce('answer', { text: answer.value });
     sendline(lines.join('\n'));
   });
 
-  // ---- The dart keypad
+  // ---- Keys and darts tapped
 
-  // Puts the key's text into the input where its caret is, or takes back the
-  // character before the caret; Enter sends the line. Only what was tapped is
-  // sent. A key tapped or clicked gives the answer line the keyboard's focus
-  // if it had not got it (a key pressed from the keyboard leaves it where it
-  // is).
-  function presskey(key, bypointer) {
+  // Puts a key's or a dart's text into the answer line where its caret is, or
+  // takes back the character before the caret; Enter sends the line. Only what
+  // was tapped is sent. A key tapped or clicked gives the answer line the
+  // keyboard's focus if it had not got it (a key pressed from the keyboard
+  // leaves the focus where it is).
+  function presskey(key, text, bypointer) {
     if (bypointer && !answer.disabled && document.activeElement !== answer) {
       answer.focus();
       answer.setSelectionRange(answer.value.length, answer.value.length);
@@ -224,36 +275,31 @@
       if (at === end && at > 0) --at;
       answer.value = value.slice(0, at) + value.slice(end);
     } else {
-      answer.value = value.slice(0, at) + key + value.slice(end);
-      at += key.length;
+      answer.value = value.slice(0, at) + text + value.slice(end);
+      at += text.length;
     }
     answer.setSelectionRange(at, at);
+    announce('answer', { text: answer.value });
     scrolltoend();
   }
-  for (const keys of [keypad, deletekey]) {
-    keys.addEventListener('click', (event) => {
-      const button = event.target.closest('button');
-      if (button) presskey(button.dataset.key, event.detail !== 0);
-    });
-    // A key pressed with a finger or the mouse leaves the keyboard's focus,
-    // and the caret, in the answer line.
-    keys.addEventListener('mousedown', (event) => event.preventDefault());
-  }
+  document.addEventListener('quiverly:type', ({ detail }) => {
+    if (session !== null && !session.ended) presskey(detail.key, detail.text || '', detail.pointer === true);
+  });
+  deletekey.addEventListener('click', (event) => presskey('delete', '', event.detail !== 0));
+  // Delete pressed with a finger or the mouse leaves the keyboard's focus, and
+  // the caret, in the answer line.
+  deletekey.addEventListener('mousedown', (event) => event.preventDefault());
 
-  // The keypad is shown at first where the pointer is a finger, and the
-  // button shows or hides it. While it is shown a phone keeps its own
-  // keyboard closed, the keypad's Enter takes the place of Send, and Delete
+  // While a keypad or the board stands below the answer line, a phone keeps
+  // its own keyboard closed, Enter there takes the place of Send, and Delete
   // stands beside the answer line.
-  function showkeypad(shown) {
-    keypad.hidden = !shown;
-    keypadtoggle.setAttribute('aria-expanded', String(shown));
-    panel.classList.toggle('withkeypad', shown);
+  document.addEventListener('quiverly:pad', ({ detail }) => {
+    const shown = detail.pad !== 'none';
+    panel.classList.toggle('withpad', shown);
     sendkey.hidden = shown;
     deletekey.hidden = !shown;
     answer.inputMode = shown ? 'none' : 'text';
-  }
-  keypadtoggle.addEventListener('click', () => showkeypad(keypad.hidden));
-  showkeypad(window.matchMedia('(pointer: coarse)').matches);
+  });
 
   // A character typed while no control has the keyboard (before the answer
   // line takes it, or after a click on the transcript) goes to the answer
@@ -309,6 +355,7 @@
   function finish(s, text) {
     s.ended = true;
     showoutput(s);
+    announce('session', { state: 'ended', status: s.status });
     answer.disabled = true;
     panel.hidden = true;
     endingtext.textContent = text;
@@ -332,19 +379,33 @@
       ended: false,
       status: null,
     };
+    if (session !== null) firsttext = null;
     session = s;
-    transcript.replaceChildren();
-    newline(s);
+    announce('session', { state: 'started' });
+    if (firsttext === null) {
+      transcript.replaceChildren();
+      newline(s);
+    }
+    if (compiled === null) compileprogram();
+    for (const text of early.splice(0)) sendline(text);
     answer.disabled = false;
     panel.hidden = false;
     const settings = {
-      wasmBinary: programbytes,
+      // The compiled program, made a module of this session's.
+      instantiateWasm: (imports, receive) => {
+        const instance = new WebAssembly.Instance(s.compiled, imports);
+        receive(instance);
+        return instance.exports;
+      },
       // Reading a byte of standard input (see readchar in the program).
       quiverlyReadChar: () =>
         new Promise((resolve) => {
           s.reader = resolve;
           deliver(s);
-          if (s.reader !== null) showoutput(s);
+          if (s.reader !== null) {
+            showoutput(s);
+            announce('waiting');
+          }
           requestAnimationFrame(() => setTimeout(registerworker, 0));
         }),
       // A list the program completed, and whether one it is about to make
@@ -354,10 +415,13 @@
       // Each write to standard output or errors, as it is made.
       quiverlyWrite: (fd, bytes) => writebytes(s, bytes),
     };
-    // The WebAssembly is compiled at once, which spares the first text a wait
-    // for a compiling thread: the factory gives the module itself (and a
-    // failure to make it rejects the promise).
-    new Promise((resolve) => resolve(createQuiverly(settings)))
+    // Once compiled, the factory makes the module at once and gives it (and
+    // a failure to make it rejects the promise).
+    compiled
+      .then((program) => {
+        s.compiled = program;
+        return createQuiverly(settings);
+      })
       .then((module) => {
         s.module = module;
         // main returns after the last of its reads; exit would flush stdout.
@@ -403,14 +467,21 @@
   // For the page's tests: what the program wrote, whether it waits for a
   // line, and the transcript's lines.
   window.quiverly = {
-    output: () => session.output.slice(),
-    waiting: () => session.reader !== null,
-    status: () => session.status,
+    output: () => (session === null ? [] : session.output.slice()),
+    waiting: () => session !== null && session.reader !== null,
+    status: () => (session === null ? null : session.status),
     lines: () => Array.from(transcript.children, (line) => line.textContent),
   };
 
-  startsession();
-  // The answer line takes the keyboard once the first frame is painted, so
-  // that focusing it does not hold back the first text.
-  requestAnimationFrame(() => setTimeout(() => answer.focus(), 0));
+  // The page runs this once its first frame is painted (index.html). The
+  // program's WebAssembly is decoded in a task of its own, and the program
+  // starts once it is compiled and every part that follows has run and
+  // listens.
+  setTimeout(() => {
+    compileprogram();
+    setTimeout(() => {
+      startsession();
+      answer.focus();
+    }, 0);
+  }, 0);
 })();
