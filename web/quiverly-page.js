@@ -109,7 +109,9 @@
     if (s.unshown.length === 0) return;
     const bytes = Uint8Array.from(s.unshown);
     s.unshown = [];
-    writetext(s, s.decoder.decode(bytes, { stream: true }));
+    const text = s.decoder.decode(bytes, { stream: true });
+    writetext(s, text);
+    announce('output', { text });
   }
 
   // Takes the bytes of one of the program's writes.
@@ -306,9 +308,17 @@
 
   // ---- Sessions
 
+  // Tells the page's other parts what the program wrote ('quiverly:output',
+  // { text }) and when a session starts and ends ('quiverly:session',
+  // { state: 'started' } and { state: 'ended', status }), on document.
+  function announce(name, detail) {
+    document.dispatchEvent(new CustomEvent(`quiverly:${name}`, { detail }));
+  }
+
   function finish(s, text) {
     s.ended = true;
     showoutput(s);
+    announce('session', { state: 'ended', status: s.status });
     answer.disabled = true;
     panel.hidden = true;
     endingtext.textContent = text;
@@ -333,6 +343,7 @@
       status: null,
     };
     session = s;
+    announce('session', { state: 'started' });
     transcript.replaceChildren();
     newline(s);
     answer.disabled = false;
