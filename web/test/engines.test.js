@@ -6,7 +6,9 @@
 // the score list it saves must arrive as a download with the native file's
 // bytes, and the answer line must have the keyboard after the page loads,
 // after the download and in a new session, which is played with the mouse on
-// the dart keypad and must find the list as a second native run does. web/test/run.sh runs it (see native.js).
+// the dart keypad and must find the list as a second native run does; and a
+// result the progress view keeps must be there after a reload. web/test/run.sh
+// runs it (see native.js).
 'use strict';
 
 const { test } = require('node:test');
@@ -105,6 +107,26 @@ async function played(player) {
   return { output: Buffer.from(output), lines };
 }
 
+// Subtractions left with q at its first question, then a reload: the
+// progress view holds the result under the device's day.
+async function progresskept(player) {
+  const ready = () =>
+    waitfor(() => player.evaluate(() => document.getElementById('progress') !== null), 'the progress view');
+  await player.goto(pageurl);
+  await ready();
+  await player.click('#answer');
+  await typelines(player, ['4', 'q', 'q']);
+  await player.goto(pageurl);
+  await ready();
+  await player.click('#progresstoggle');
+  const rows = await player.evaluate(() =>
+    Array.from(document.querySelectorAll('#progress tr'), (row) => Array.from(row.cells, (cell) => cell.textContent).join(' ')),
+  );
+  const now = new Date();
+  const today = [now.getFullYear(), now.getMonth() + 1, now.getDate()].map((n) => String(n).padStart(2, '0')).join('-');
+  assert.deepEqual(rows, ['Date Asked Correct', `${today} 1 0`], 'the progress view after a reload');
+}
+
 // Plays the session in a browser (player) that saves its downloads in
 // downloads, and returns the line that reports it.
 async function playsession(engine, player, downloads) {
@@ -159,15 +181,17 @@ async function playsession(engine, player, downloads) {
   compareplay(await played(player), runnative(Math.floor(Date.now() / 1000), session.again, expected.folder), retyped);
   const saved = fs.readdirSync(downloads).filter((name) => !name.startsWith('.'));
   assert.deepEqual(saved, [session.list.name], 'no second download');
+  await progresskept(player);
   return (
     `${engine} ${player.version()}: page ${output.length} bytes, native ${expected.output.length} bytes: identical; ` +
     `downloaded ${session.list.name} (${list.length} bytes): identical to the native file; ` +
     `the answer line has the keyboard after load, after the download` +
-    `${tookback ? ' (once the downloads panel gives it back)' : ''} and in a new session, played on the keypad`
+    `${tookback ? ' (once the downloads panel gives it back)' : ''} and in a new session, played on the keypad; ` +
+    'the progress view keeps a result across a reload'
   );
 }
 
-test('WebKit: a whole session, its download, and the focus', async () => {
+test('WebKit: a whole session, its download, the focus and the progress kept', async () => {
   const home = fs.mkdtempSync(path.join(scratch, 'webkit-'));
   const browser = await startwebkit(home);
   try {
@@ -177,7 +201,7 @@ test('WebKit: a whole session, its download, and the focus', async () => {
   }
 });
 
-test('Firefox: a whole session, its download, and the focus', async () => {
+test('Firefox: a whole session, its download, the focus and the progress kept', async () => {
   const downloads = fs.mkdtempSync(path.join(scratch, 'firefox-'));
   const browser = await puppeteer.launch({
     browser: 'firefox',
