@@ -10,7 +10,8 @@
 # build-web/: screenshot.png (the calculator session on a desktop),
 # screenshot-pixel7.png (a finishing question tapped on a phone),
 # screenshot-iphone13-calculator.png and -export.png (the keypad on an iPhone
-# 13: the ways to make 40, and the export menu), screenshot-webkit.png and
+# 13: the ways to make 40, and the export menu), screenshot-iphone13-progress.png
+# (the progress view of a seeded month), screenshot-webkit.png and
 # screenshot-firefox.png (the calculator in those engines) and -keypad.png
 # beside each (the export menu on the keypad).
 #   web/test/run.sh [build-tests/quiverly]
