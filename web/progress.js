@@ -57,19 +57,22 @@
   }
   if (!storage) unkeepable = true;
 
-  // The results of a record of this version, or null.
+  // Whether r is a result as the record holds it: the names and dates are
+  // letters, digits, spaces and dashes, so that the view shows them as they
+  // stand.
+  const valid = (r) =>
+    Array.isArray(r) && r.length === 4 && /^\d{4}-\d\d-\d\d$/.test(r[0]) && /^[\w ]+$/.test(r[1]) &&
+    Number.isInteger(r[2]) && Number.isInteger(r[3]) && r[3] >= 0 && r[3] <= r[2] && r[2] >= 1;
+
+  // The results of a record of this version, or null (anything else JSON
+  // can hold fails one of the tests, or throws).
   function results(text) {
-    let record = null;
     try {
-      record = JSON.parse(text);
+      const record = JSON.parse(text);
+      return record.version === version && record.results.every(valid) ? record.results : null;
     } catch {
       return null;
     }
-    const valid = (r) =>
-      Array.isArray(r) && r.length === 4 && /^\d{4}-\d\d-\d\d$/.test(r[0]) && /^[\w ]+$/.test(r[1]) &&
-      Number.isInteger(r[2]) && Number.isInteger(r[3]) && r[3] >= 0 && r[3] <= r[2] && r[2] >= 1;
-    const ours = record && record.version === version && Array.isArray(record.results);
-    return ours && record.results.every(valid) ? record.results : null;
   }
 
   // Reads the record, setting aside one it cannot read; false if it cannot,
@@ -78,16 +81,16 @@
     if (storage === null) return false;
     try {
       const text = storage.getItem(key);
-      let aside = storage.getItem(asidekey) || '';
+      let before = storage.getItem(asidekey) || '';
       let found = text === null ? [] : results(text);
       if (found === null) {
-        aside = aside ? `${aside}\n${text}` : text;
-        storage.setItem(asidekey, aside);
+        before = before ? `${before}\n${text}` : text;
+        storage.setItem(asidekey, before);
         storage.removeItem(key);
         found = [];
       }
       kept = found;
-      setaside = aside;
+      setaside = before;
       return true;
     } catch {
       unkeepable = true;
@@ -163,10 +166,10 @@
   // One activity's chart, from its days' [date, [asked, correct]]: for each
   // day a bar of its questions against the most of any day (its count under
   // it where there is room) and a point of the share answered correctly, on
-  // a scale of 0 to 100% at the left, joined by a line; the first and last
-  // days under it. Its units are about CSS pixels on a phone: the picture is
-  // 320 by 170, the plot from 44 to 314 across and from 12 to 122 down, with
-  // room for at least a week.
+  // a scale of 0 to 100% at the left, joined by a line; the last day's date
+  // under its bar, and the first's where there is room. Its units are about
+  // CSS pixels on a phone: the picture is 320 by 170, the plot from 44 to 314
+  // across and from 12 to 122 down, with room for at least a week.
   function chart(figures) {
     const [height, left, right, top, bottom] = [170, 44, 314, 12, 122];
     const slot = (right - left) / Math.max(figures.length, 7);
@@ -177,14 +180,15 @@
     let bars = '';
     let line = '';
     let dots = '';
-    let labels = label(left, height - 8, 'start', figures[0][0].slice(5));
-    if (figures.length > 1) labels += label(right, height - 8, 'end', figures[figures.length - 1][0].slice(5));
+    const edge = (i, side) => Math.round(left + slot * (i + 0.5 + side * 0.35));
+    let labels = label(edge(figures.length - 1, 1), height - 8, 'end', figures[figures.length - 1][0].slice(5));
+    if (figures.length > 2) labels += label(edge(0, -1), height - 8, 'start', figures[0][0].slice(5));
     for (const share of [0, 0.5, 1]) {
       grid += `M${left} ${y(share)}H${right}`;
       labels += label(left - 6, y(share) + 5, 'end', `${share * 100}%`);
     }
     figures.forEach(([, [asked, correct]], i) => {
-      const x = Math.round(left + slot * (i + 0.5));
+      const x = edge(i, 0);
       bars += `M${x} ${bottom}V${y(asked / most)}`;
       line += `${i ? 'L' : 'M'}${x} ${y(correct / asked)}`;
       dots += `M${x} ${y(correct / asked)}h0`;
@@ -208,20 +212,20 @@
       const [a, c] = dates.get(date) || [0, 0];
       activities.set(name, dates.set(date, [a + asked, c + correct]));
     }
+    // Each day sorts by its date, which its text begins with.
     return [...activities].map(([name, dates]) => [name, [...dates].sort().slice(-days)]);
   }
 
-  // Each activity's heading, summary, chart and table (the names and dates
-  // of a record are letters, digits and spaces: see results).
+  // Each activity's heading, summary, chart and table (see valid).
   function render() {
     note.textContent =
-      (unkeepable ? 'Nothing can be kept: storage is refused or full. Results last until the page closes. ' : '') +
+      (unkeepable ? 'Nothing can be kept (storage refused or full): results last until the page closes. ' : '') +
       (setaside ? 'A record from another version could not be read: it is set aside, and Export offers it.' : '');
     note.hidden = !note.textContent;
     const activities = byactivity();
     let html = activities.length
       ? `<p>Your last ${days} days of play: bars are questions, the line the share right.</p>`
-      : "<p>Nothing is recorded yet: each game's and drill's score will be kept here.</p>";
+      : '<p>Nothing is recorded yet: the score of each game you play is kept here.</p>';
     activities.forEach(([name, figures], i) => {
       let asked = 0;
       let correct = 0;
