@@ -586,8 +586,9 @@ test('iPhone 13: a result kept across a reload, exported and cleared', async () 
   }
 });
 
-// A record kept over weeks: each activity's last 30 days of play, a day's
-// results added up. The picture is left in build-web/ to be looked at.
+// A record kept over weeks, the page opened on its view (as Lighthouse audits
+// it): each activity's last 30 days of play, a day's results added up. The
+// picture is left in build-web/ to be looked at.
 test('iPhone 13: a month of results drawn day by day', async () => {
   const day = (n) => new Date(Date.UTC(2025, 7, n)).toISOString().slice(0, 10);
   const results = [];
@@ -598,7 +599,9 @@ test('iPhone 13: a month of results drawn day by day', async () => {
   const { context, page } = await openpage(devices['iPhone 13'], pageurl, 1755525000);
   try {
     await page.evaluate((record) => localStorage.setItem('quiverly-progress', record), JSON.stringify({ version: 1, results }));
+    await page.goto(`${pageurl}#progress`);
     await page.reload();
+    await page.waitForFunction(() => document.getElementById('progress')?.open);
     const tables = await openprogress(page);
     assert.deepEqual(Object.keys(tables), ['301 game', 'Subtractions', 'Final three darts']);
     assert.equal(tables['301 game'].length, 31, 'a header and 30 days');
@@ -607,6 +610,8 @@ test('iPhone 13: a month of results drawn day by day', async () => {
     // The whole view, on a phone as tall as it.
     await page.setViewportSize({ width: 390, height: await page.evaluate(() => document.getElementById('progress').scrollHeight) });
     await page.screenshot({ path: screenshot.replace(/\.png$/, '-iphone13-progress.png') });
+    await page.getByRole('button', { name: 'Back' }).tap();
+    assert.equal(new URL(page.url()).hash, '', 'Back leaves the address of the page');
     assert.deepEqual(page.errors, [], 'no error in the page');
   } finally {
     await context.close();
