@@ -18,7 +18,6 @@ const rounds = Number(process.env.BENCH_ROUNDS || 15);
 const types = {
   '.html': 'text/html; charset=utf-8',
   '.js': 'text/javascript',
-  '.css': 'text/css',
   '.svg': 'image/svg+xml',
   '.png': 'image/png',
   '.webmanifest': 'application/manifest+json',

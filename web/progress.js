@@ -7,7 +7,8 @@
 // figures, and offers Export (quiverly-progress.csv) and Clear. It takes the
 // program's output and the start of each session ('quiverly:output' and
 // 'quiverly:session' on document) and nothing else of the page; the page
-// loads it after its first text, with its style, progress.css.
+// loads it after its first text. Its style is progress.css, which the build
+// writes into it.
 //
 // The record is the player's: localStorage "quiverly-progress" holds the JSON
 // {"version": 1, "results": [[date, activity, asked, correct], ...]}, one
@@ -43,19 +44,12 @@
     /^You have answered (\d+) out of (\d+) questions correctly\.$/,
   ];
 
-  let storage = null;
+  let storage = null; // localStorage, taken when first needed: opening it takes a while
   let unkeepable = false; // whether the last result could not be written
   let kept = []; // the record as last read
   let unkept = []; // results of this visit that could not be written
   let setaside = '';
   let persisting = false;
-  try {
-    storage = window.localStorage;
-    storage.getItem(key);
-  } catch {
-    storage = null;
-  }
-  if (!storage) unkeepable = true;
 
   // Whether r is a result as the record holds it: the names and dates are
   // letters, digits, spaces and dashes, so that the view shows them as they
@@ -76,9 +70,19 @@
   }
 
   // Reads the record, setting aside one it cannot read; false if it cannot,
-  // and then nothing is written over what is there.
+  // and then nothing is written over what is there. Storage is opened here,
+  // at the first result or the first look at the view, not while the page
+  // loads.
   function read() {
-    if (storage === null) return false;
+    try {
+      storage = window.localStorage;
+    } catch {
+      storage = null;
+    }
+    if (!storage) {
+      unkeepable = true;
+      return false;
+    }
     try {
       const text = storage.getItem(key);
       let before = storage.getItem(asidekey) || '';
@@ -157,10 +161,10 @@
     `<div class="actions">${button('Export')}${button('Export the set-aside record')}${button('Clear')}</div>`;
   const [, note, content] = view.children;
   const [back, exporter, aside, clearer] = view.querySelectorAll('button');
-  const stylesheet = document.createElement('link');
-  stylesheet.rel = 'stylesheet';
-  stylesheet.href = 'progress.css';
-  document.head.append(stylesheet);
+  // The view's style, progress.css, which the build writes in here.
+  const style = document.createElement('style');
+  style.textContent = '@PROGRESS_STYLE@';
+  document.head.append(style);
   document.body.append(view);
 
   // One activity's chart, from its days' [date, [asked, correct]]: for each

@@ -696,7 +696,7 @@ test('a new version replaces the old', async () => {
   for (const name of fs.readdirSync(env('QUIVERLY_PAGE_DIR'))) {
     fs.copyFileSync(path.join(env('QUIVERLY_PAGE_DIR'), name), path.join(copy, name));
   }
-  const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.svg': 'image/svg+xml', '.png': 'image/png' };
+  const types = { '.html': 'text/html', '.js': 'text/javascript', '.svg': 'image/svg+xml', '.png': 'image/png' };
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://localhost').pathname.slice(1)) || 'index.html';
     const file = path.join(copy, path.basename(name));
