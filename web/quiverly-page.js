@@ -4,6 +4,8 @@
 // keyboard or by the dart keypad, and each line sent is echoed after the prompt
 // that reads it, as a console shows it. Score lists the program completes are
 // offered as downloads; over http(s) a service worker keeps the page offline.
+// The page's other parts hear of the program's output and of each session's
+// start and end through events on document (see announce).
 'use strict';
 
 (function () {
