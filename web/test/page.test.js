@@ -24,7 +24,8 @@ const screenshot = env('QUIVERLY_SCREENSHOT');
 const scratch = env('QUIVERLY_SCRATCH');
 
 // Each line is typed into the answer line and sent with Enter; a "\b" in it is
-// a press of Backspace.
+// a press of Backspace. kept: the results the progress record then holds
+// (activity, asked, correct).
 const sessions = [
   { name: 'menu', second: 1755511200, lines: ['9\b7', 'x', 'q'] },
   { name: '301', second: 1755512345, lines: ['1', 'h', 'a', 'h', 'a', 'q', 'q'] },
@@ -35,6 +36,7 @@ const sessions = [
     lines: ['s', '20dt', '20dt', 'q', 'q'],
     list: { name: 'darts-score020-doubles.txt', line: 1 },
   },
+  { name: 'final three darts', second: 1755515000, lines: ['5', ...Array(20).fill('a'), 'n', 'q'], kept: ['Final three darts 20 0'] },
 ];
 
 let browser;
@@ -101,6 +103,12 @@ async function compare(page, expected, typed) {
   return output.length;
 }
 
+// The results the progress record holds, each as "activity asked correct".
+async function keptresults(page) {
+  const record = JSON.parse(await page.evaluate(() => localStorage.getItem('quiverly-progress')));
+  return record.results.map(([, activity, asked, correct]) => `${activity} ${asked} ${correct}`);
+}
+
 async function play(session, url) {
   const expected = runnative(session.second, session.lines);
   const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
@@ -120,8 +128,10 @@ async function playin(context, session, url, expected) {
   await page.clock.setFixedTime(session.second * 1000);
   await page.goto(url);
   await page.waitForFunction(() => window.quiverly && window.quiverly.waiting());
+  if (session.kept) await page.waitForSelector('#progress', { state: 'attached' });
 
   const typed = await typelines(page, session.lines, { downloadat: session.list ? session.list.line : -1 });
+  if (session.kept) assert.deepEqual(await keptresults(page), session.kept, 'the progress record');
   if (session.list) {
     assert.equal(downloads.length, 1, 'one download: the second request is refused');
     const [download] = downloads;
@@ -255,10 +265,12 @@ async function openpage(options, url, second) {
   return { context, page };
 }
 
-// Every activity, left at once, then the calculator's longest list of ways.
+// Every activity, left at once, then the calculator's longest list of ways;
+// the progress record keeps the score of each activity that reports one.
 const walk = {
   second: 1755520000,
   lines: ['1', 'q', '2', 'q', '3', 'q', '4', 'q', '5', 'q', '6', 'q', '7', 'c', '170', 'q', 's', 'q', 'q'],
+  kept: ['301 game 1 0', '501 game 1 0', '1001 game 1 0', 'Subtractions 1 0'],
 };
 
 // On a phone's screen, upright or on its side, and on a desktop's at 200% and
@@ -295,7 +307,9 @@ for (const [name, options] of [
       assert.ok(sizes.narrowest >= 44 && sizes.lowest >= 44, `a button of ${sizes.narrowest} by ${sizes.lowest} px`);
       assert.equal(sizes.keypad, options.hasTouch === true, 'the keypad is shown on touch screens only');
       if (sizes.keypad) assert.ok(sizes.transcript >= 0.5, `the keypad leaves the transcript ${sizes.transcript}`);
+      await page.waitForSelector('#progress', { state: 'attached' });
       await compare(page, expected, await typelines(page, walk.lines, { nooverflow: true }));
+      assert.deepEqual(await keptresults(page), walk.kept, 'the progress record');
       assert.deepEqual(page.errors, [], 'no error in the page');
     } finally {
       await context.close();
@@ -485,6 +499,7 @@ test('iPhone 13: the keypad alone reaches every answer', async () => {
     };
     // A tap on the transcript takes the focus from the answer line; the first
     // key tapped gives it back.
+    await page.waitForSelector('#progress', { state: 'attached' });
     await page.tap('#transcript');
     const download = page.waitForEvent('download');
     download.catch(() => {}); // the test fails by what it awaits, not by this
@@ -495,6 +510,7 @@ test('iPhone 13: the keypad alone reaches every answer', async () => {
       line.includes('to reach exactly 101'),
     );
     assert.equal(games.length, 2, 'y started a second exactly-101 game');
+    assert.deepEqual(await keptresults(page), ['Exactly 101 20 0'], 'the progress record');
     assert.equal(downloads.length, 1, 'one download');
     assert.equal(downloads[0].suggestedFilename(), 'darts-score020.csv');
     comparelist(fs.readFileSync(await downloads[0].path()), expected, 'darts-score020.csv');
