@@ -1,10 +1,12 @@
 // Audits the page served over HTTP in headless Chromium: Lighthouse's mobile
-// audit (its default settings, the keypad shown) and its desktop audit (the
-// board beside the keypad) must score 100 in performance, accessibility, best
-// practices and SEO; axe-core must find no violation on the page as a desktop
-// and a phone show it, with the keypad, with the board and a question's darts
-// on it, after a session with a list and at its end; and Chromium must find
-// the page installable. Both audits run here, without a network.
+// audit (its default settings, the keypad shown), its desktop audit (the
+// board beside the keypad) and its mobile audit of the page opened on its
+// progress view must score 100 in performance, accessibility, best practices
+// and SEO; axe-core must find no violation on the page as a desktop and a
+// phone show it, with the keypad, with the board and a question's darts on
+// it, with the progress view open on a result, after a session with a list
+// and at its end; and Chromium must find the page installable. Both audits
+// run here, without a network.
 // web/test/run.sh runs it (see native.js).
 'use strict';
 
@@ -58,14 +60,18 @@ function lostin(lhr, category) {
 // busy core adds blocking time to a load: a load that scores 100 in all four
 // categories passes, out of three at most, and a change that costs a point
 // costs it in every load.
-for (const formfactor of ['mobile', 'desktop']) test(`Lighthouse scores 100 in every category (${formfactor})`, async () => {
+for (const [formfactor, view] of [
+  ['mobile', ''],
+  ['desktop', ''],
+  ['mobile', '#progress'],
+]) test(`Lighthouse scores 100 in every category (${formfactor}${view})`, async () => {
   const { default: lighthouse } = await import('lighthouse');
   const config = formfactor === 'desktop' ? (await import('lighthouse/core/config/desktop-config.js')).default : undefined;
   const browser = await startchromium();
   try {
     let passed = false;
     for (let run = 1; run <= 3 && !passed; ++run) {
-      const { lhr } = await lighthouse(pageurl, {
+      const { lhr } = await lighthouse(`${pageurl}${view}`, {
         port: browser.port,
         logLevel: 'error',
         onlyCategories: ['performance', 'accessibility', 'best-practices', 'seo'],
@@ -74,7 +80,8 @@ for (const formfactor of ['mobile', 'desktop']) test(`Lighthouse scores 100 in e
       const categories = Object.values(lhr.categories);
       const scores = categories.map((category) => `${category.title} ${Math.round(category.score * 100)}`);
       const settings = `${lhr.lighthouseVersion} (${lhr.configSettings.formFactor})`;
-      console.log(`Lighthouse ${settings}, load ${run}: ${scores.join(', ')}`);
+      const opened = view ? ' with the progress view open' : '';
+      console.log(`Lighthouse ${settings}, load ${run}${opened}: ${scores.join(', ')}`);
       for (const category of categories) {
         if (category.id === 'performance') continue;
         assert.equal(category.score, 1, `${category.title}: lost in ${lostin(lhr, category).join(', ')}`);
@@ -145,9 +152,15 @@ test('axe-core finds no violation', async () => {
       await send('2');
       assert.ok(await page.locator('#board .mark').first().isVisible(), 'the board shows the darts');
       await look('with the board at an add-up question');
+      // A result in the progress view.
+      for (const line of ['q', '4', '4', 'q']) await send(line);
+      await page.click('#progresstoggle');
+      await page.locator('#progress svg').first().waitFor();
+      await look('with the progress view open');
+      await page.click('#progress >> text=Back');
       // A list saved and offered, then the end with its offer of a new
       // session.
-      for (const line of ['q', 's', '20at', 'q', 'q']) await send(line);
+      for (const line of ['s', '20at', 'q', 'q']) await send(line);
       await page.locator('#ending').waitFor({ state: 'visible' });
       const passes = await look('at the end, with a list');
       if (name === 'desktop') console.log(`axe-core ${require('axe-core/package.json').version}: ${passes} rules pass`);

@@ -10,7 +10,8 @@
 // a second native run does; then a whole 501 game and a final three darts game
 // are played by clicks on the dartboard and the keypad alone (WebKit with room
 // for both beside the transcript, Firefox in a phone's width), every add-up
-// question's darts inside their areas, with the native program's bytes.
+// question's darts inside their areas, with the native program's bytes; and a
+// result the progress view keeps must be there after a reload.
 // web/test/run.sh runs it (see native.js).
 'use strict';
 
@@ -113,6 +114,31 @@ async function played(player) {
   return { output: Buffer.from(output), lines };
 }
 
+// Subtractions left with q at its first question, then a reload: the
+// progress view holds the result under the device's day, after the two games
+// played by clicks before it.
+async function progresskept(player) {
+  const ready = () =>
+    waitfor(() => player.evaluate(() => document.getElementById('progress') !== null), 'the progress view');
+  await player.goto(pageurl);
+  await ready();
+  await player.click('#answer');
+  await typelines(player, ['4', 'q', 'q']);
+  await player.goto(pageurl);
+  await ready();
+  await player.click('#progresstoggle');
+  const tables = await player.evaluate(() =>
+    Array.from(document.querySelectorAll('#progress table'), (table) => [
+      document.getElementById(table.getAttribute('aria-labelledby')).textContent,
+      ...Array.from(table.rows, (row) => Array.from(row.cells, (cell) => cell.textContent).join(' ')),
+    ]),
+  );
+  const now = new Date();
+  const today = [now.getFullYear(), now.getMonth() + 1, now.getDate()].map((n) => String(n).padStart(2, '0')).join('-');
+  assert.deepEqual(tables.map((table) => table[0]), ['501 game', 'Final three darts', 'Subtractions'], 'the activities kept');
+  assert.deepEqual(tables[2], ['Subtractions', 'Date Asked Correct', `${today} 1 0`], 'the progress view after a reload');
+}
+
 // Plays the session in a browser (player) that saves its downloads in
 // downloads, and returns the line that reports it.
 async function playsession(engine, player, downloads) {
@@ -195,13 +221,15 @@ async function playsession(engine, player, downloads) {
   const native = runnative(second, tapped.map((entry) => entry.line), expected.folder);
   const byclicks = await played(player);
   compareplay(byclicks, native, tapped);
+  await progresskept(player);
   return (
     `${engine} ${player.version()}: page ${output.length} bytes, native ${expected.output.length} bytes: identical; ` +
     `downloaded ${session.list.name} (${list.length} bytes): identical to the native file; ` +
     `the answer line has the keyboard after load, after the download` +
     `${tookback ? ' (once the downloads panel gives it back)' : ''} and in a new session, played on the keypad; ` +
     `by clicks on the board and the keypad (${player.size()}): a 501 game (${questions} add-up questions, every ` +
-    `marker in its area) and the final three darts game, ${byclicks.output.length} bytes: identical; t20d20 in three clicks`
+    `marker in its area) and the final three darts game, ${byclicks.output.length} bytes: identical; t20d20 in three clicks; ` +
+    'the progress view keeps a result across a reload'
   );
 }
 
@@ -224,7 +252,7 @@ function startxvfb() {
   });
 }
 
-test('WebKit: a whole session, its download, the focus, and two games by clicks', async () => {
+test('WebKit: a whole session, its download, the focus, and two games by clicks, the progress kept', async () => {
   const home = fs.mkdtempSync(path.join(scratch, 'webkit-'));
   const xvfb = await startxvfb();
   const port = await findFreePort();
@@ -270,7 +298,7 @@ test('WebKit: a whole session, its download, the focus, and two games by clicks'
   }
 });
 
-test('Firefox: a whole session, its download, the focus, and two games by clicks', async () => {
+test('Firefox: a whole session, its download, the focus, and two games by clicks, the progress kept', async () => {
   const downloads = fs.mkdtempSync(path.join(scratch, 'firefox-'));
   const browser = await puppeteer.launch({
     browser: 'firefox',

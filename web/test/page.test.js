@@ -24,7 +24,8 @@ const screenshot = env('QUIVERLY_SCREENSHOT');
 const scratch = env('QUIVERLY_SCRATCH');
 
 // Each line is typed into the answer line and sent with Enter; a "\b" in it is
-// a press of Backspace.
+// a press of Backspace. kept: the results the progress record then holds
+// (activity, asked, correct).
 const sessions = [
   { name: 'menu', second: 1755511200, lines: ['9\b7', 'x', 'q'] },
   { name: '301', second: 1755512345, lines: ['1', 'h', 'a', 'h', 'a', 'q', 'q'] },
@@ -35,6 +36,7 @@ const sessions = [
     lines: ['s', '20dt', '20dt', 'q', 'q'],
     list: { name: 'darts-score020-doubles.txt', line: 1 },
   },
+  { name: 'final three darts', second: 1755515000, lines: ['5', ...Array(20).fill('a'), 'n', 'q'], kept: ['Final three darts 20 0'] },
 ];
 
 let browser;
@@ -101,6 +103,12 @@ async function compare(page, expected, typed) {
   return output.length;
 }
 
+// The results the progress record holds, each as "activity asked correct".
+async function keptresults(page) {
+  const record = JSON.parse(await page.evaluate(() => localStorage.getItem('quiverly-progress')));
+  return record.results.map(([, activity, asked, correct]) => `${activity} ${asked} ${correct}`);
+}
+
 async function play(session, url) {
   const expected = runnative(session.second, session.lines);
   const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
@@ -120,8 +128,10 @@ async function playin(context, session, url, expected) {
   await page.clock.setFixedTime(session.second * 1000);
   await page.goto(url);
   await page.waitForFunction(() => window.quiverly && window.quiverly.waiting());
+  if (session.kept) await page.waitForSelector('#progress', { state: 'attached' });
 
   const typed = await typelines(page, session.lines, { downloadat: session.list ? session.list.line : -1 });
+  if (session.kept) assert.deepEqual(await keptresults(page), session.kept, 'the progress record');
   if (session.list) {
     assert.equal(downloads.length, 1, 'one download: the second request is refused');
     const [download] = downloads;
@@ -237,10 +247,12 @@ async function openpage(options, url, second) {
   return { context, page };
 }
 
-// Every activity, left at once, then the calculator's longest list of ways.
+// Every activity, left at once, then the calculator's longest list of ways;
+// the progress record keeps the score of each activity that reports one.
 const walk = {
   second: 1755520000,
   lines: ['1', 'q', '2', 'q', '3', 'q', '4', 'q', '5', 'q', '6', 'q', '7', 'c', '170', 'q', 's', 'q', 'q'],
+  kept: ['301 game 1 0', '501 game 1 0', '1001 game 1 0', 'Subtractions 1 0'],
 };
 
 // On a phone's screen, upright or on its side, and on a desktop's at 200% and
@@ -277,7 +289,9 @@ for (const [name, options] of [
       assert.ok(sizes.narrowest >= 44 && sizes.lowest >= 44, `a button of ${sizes.narrowest} by ${sizes.lowest} px`);
       assert.equal(sizes.keypad, options.hasTouch === true, 'the keypad is shown on touch screens only');
       if (sizes.keypad) assert.ok(sizes.transcript >= 0.5, `the keypad leaves the transcript ${sizes.transcript}`);
+      await page.waitForSelector('#progress', { state: 'attached' });
       await compare(page, expected, await typelines(page, walk.lines, { nooverflow: true }));
+      assert.deepEqual(await keptresults(page), walk.kept, 'the progress record');
       assert.deepEqual(page.errors, [], 'no error in the page');
     } finally {
       await context.close();
@@ -469,6 +483,7 @@ test('iPhone 13: the keypad alone reaches every answer', async () => {
     };
     // A tap on the transcript takes the focus from the answer line; the first
     // key tapped gives it back.
+    await page.waitForSelector('#progress', { state: 'attached' });
     await page.tap('#transcript');
     const download = page.waitForEvent('download');
     download.catch(() => {}); // the test fails by what it awaits, not by this
@@ -479,6 +494,7 @@ test('iPhone 13: the keypad alone reaches every answer', async () => {
       line.includes('to reach exactly 101'),
     );
     assert.equal(games.length, 2, 'y started a second exactly-101 game');
+    assert.deepEqual(await keptresults(page), ['Exactly 101 20 0'], 'the progress record');
     assert.equal(downloads.length, 1, 'one download');
     assert.equal(downloads[0].suggestedFilename(), 'darts-score020.csv');
     comparelist(fs.readFileSync(await downloads[0].path()), expected, 'darts-score020.csv');
@@ -523,17 +539,160 @@ test('the accessibility tree holds the dialogue', async () => {
   }
 });
 
+// ---- The progress record
+
+// Opens the progress view, once its script has loaded after the first text,
+// unless it is open, and returns its tables by name, each row's cells joined
+// by spaces.
+async function openprogress(page) {
+  await page.waitForSelector('#progress', { state: 'attached' });
+  if (!(await page.evaluate(() => document.getElementById('progress').open))) await page.click('#progresstoggle');
+  return page.evaluate(() =>
+    Object.fromEntries(
+      [...document.querySelectorAll('#progress table')].map((table) => [
+        document.getElementById(table.getAttribute('aria-labelledby')).textContent,
+        [...table.rows].map((row) => [...row.cells].map((cell) => cell.textContent).join(' ')),
+      ]),
+    ),
+  );
+}
+
+// Subtractions by taps, the first answer right and q at the second; after a
+// reload the view holds the result under the device's day (in Auckland, a
+// day ahead of the clock's UTC day), Export gives it as CSV, and Clear, once
+// confirmed, empties the view for good.
+test('iPhone 13: a result kept across a reload, exported and cleared', async () => {
+  const second = 1755525000;
+  const first = /1: What is (\d+) subtracted from (\d+)\?/.exec(runnative(second, ['4', 'q', 'q']).output);
+  const lines = ['4', String(first[2] - first[1]), 'q', 'q'];
+  const options = { ...devices['iPhone 13'], timezoneId: 'Pacific/Auckland' };
+  const { context, page } = await openpage(options, pageurl, second);
+  try {
+    await page.waitForSelector('#progress', { state: 'attached' });
+    // The program's bytes, "You scored 1 out of 2." among them, as the native program's.
+    await compare(page, runnative(second, lines), await typelines(page, lines, { send: tapkeys }));
+    await page.reload();
+    const table = { Subtractions: ['Date Asked Correct', '2025-08-19 2 1'] };
+    assert.deepEqual(await openprogress(page), table, 'the view after a reload');
+    const download = page.waitForEvent('download');
+    await page.getByRole('button', { name: 'Export', exact: true }).tap();
+    assert.equal((await download).suggestedFilename(), 'quiverly-progress.csv');
+    const csv = fs.readFileSync(await (await download).path(), 'utf8');
+    assert.equal(csv, 'date,activity,asked,correct\n2025-08-19,Subtractions,2,1\n');
+    for (const confirmed of [false, true]) {
+      page.once('dialog', (dialog) => (confirmed ? dialog.accept() : dialog.dismiss()));
+      await page.getByRole('button', { name: 'Clear' }).tap();
+      assert.deepEqual(await openprogress(page), confirmed ? {} : table, `Clear ${confirmed ? '' : 'not '}confirmed`);
+    }
+    await page.reload();
+    assert.deepEqual(await openprogress(page), {}, 'nothing after a reload');
+    assert.match(await page.locator('#progress').textContent(), /Nothing is recorded yet/);
+    await page.getByRole('button', { name: 'Back' }).tap();
+    assert.ok(await page.locator('#answer').isVisible(), 'Back shows the answer line');
+    assert.deepEqual(page.errors, [], 'no error in the page');
+  } finally {
+    await context.close();
+  }
+});
+
+// A record kept over weeks, the page opened on its view (as Lighthouse audits
+// it): each activity's last 30 days of play, a day's results added up. The
+// picture is left in build-web/ to be looked at.
+test('iPhone 13: a month of results drawn day by day', async () => {
+  const day = (n) => new Date(Date.UTC(2025, 7, n)).toISOString().slice(0, 10);
+  const results = [];
+  for (let n = 1; n <= 35; ++n) results.push([day(n), '301 game', 10 + (n % 4), n % 10]);
+  for (let n = 12; n <= 18; ++n) results.push([day(n), 'Subtractions', 20, n - 4]);
+  results.push([day(15), 'Subtractions', 2, 1], [day(16), 'Final three darts', 20, 12], [day(18), 'Final three darts', 20, 15]);
+  const { context, page } = await openpage(devices['iPhone 13'], pageurl, 1755525000);
+  try {
+    await page.evaluate((record) => localStorage.setItem('quiverly-progress', record), JSON.stringify({ version: 1, results }));
+    await page.goto(`${pageurl}#progress`);
+    await page.reload();
+    await page.waitForFunction(() => document.getElementById('progress')?.open);
+    const tables = await openprogress(page);
+    assert.deepEqual(Object.keys(tables), ['301 game', 'Subtractions', 'Final three darts']);
+    assert.equal(tables['301 game'].length, 31, 'a header and 30 days');
+    assert.equal(tables['301 game'][1], '2025-08-06 12 6', 'from the 30th day of play before the last');
+    assert.equal(tables.Subtractions[4], '2025-08-15 22 12', 'a day of two results');
+    // The whole view, on a phone as tall as it.
+    await page.setViewportSize({ width: 390, height: await page.evaluate(() => document.getElementById('progress').scrollHeight) });
+    await page.screenshot({ path: screenshot.replace(/\.png$/, '-iphone13-progress.png') });
+    await page.getByRole('button', { name: 'Back' }).tap();
+    // Back leaves the address of the page, which a reload plays.
+    await page.waitForFunction(() => location.hash === '');
+    assert.deepEqual(page.errors, [], 'no error in the page');
+  } finally {
+    await context.close();
+  }
+});
+
+// Storage that throws (refused, as in private browsing, or full) and a record
+// of another version: the session plays on as the native program, no error
+// reaches the console, and the view says what it could not keep or read,
+// with the visit's result. A record it cannot read is set aside as it stood,
+// and Export offers it.
+const otherversion = '{"version":2,"days":{"2025-08-18":[1,2]}}';
+const refused = () => {
+  throw new DOMException('refused', 'SecurityError');
+};
+const full = () => {
+  throw new DOMException('full', 'QuotaExceededError');
+};
+for (const [fault, init, says] of [
+  ['refused storage', `Object.defineProperty(window, 'localStorage', { get: ${refused} })`, /Nothing can be kept/],
+  ['full storage', `Storage.prototype.setItem = ${full}`, /Nothing can be kept/],
+  ['a record of another version', `localStorage.setItem('quiverly-progress', '${otherversion}')`, /another version could not/],
+]) {
+  test(`${fault}: the session plays on and the view says so`, async () => {
+    const second = 1755526000;
+    const context = await browser.newContext({ timezoneId: 'UTC' });
+    try {
+      await context.addInitScript(init);
+      const page = await context.newPage();
+      const errors = [];
+      page.on('pageerror', (error) => errors.push(String(error)));
+      page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
+      await page.clock.setFixedTime(second * 1000);
+      await page.goto(pageurl);
+      await page.waitForSelector('#progress', { state: 'attached' });
+      const typed = [];
+      for (const line of ['4', 'q']) {
+        typed.push({ at: await page.evaluate(() => window.quiverly.output().length), line });
+        await sendkeys(page, line);
+      }
+      assert.deepEqual(await openprogress(page), { Subtractions: ['Date Asked Correct', '2025-08-18 1 0'] });
+      assert.match(await page.locator('#progress p').first().textContent(), says);
+      if (fault.includes('version')) {
+        const download = page.waitForEvent('download');
+        await page.getByRole('button', { name: 'Export the set-aside record' }).click();
+        assert.equal(fs.readFileSync(await (await download).path(), 'utf8'), otherversion, 'set aside as it stood');
+      }
+      await page.getByRole('button', { name: 'Back' }).click();
+      typed.push(...(await typelines(page, ['7', 'q'])));
+      await compare(page, runnative(second, ['4', 'q', '7', 'q']), typed);
+      assert.deepEqual(errors, [], 'no error in the page or on its console');
+    } finally {
+      await context.close();
+    }
+  });
+}
+
 // Served over http, the page keeps its files after one visit: offline, a
-// reload plays the menu.
+// reload shows the progress kept before and plays the menu.
 test('offline after one visit', async () => {
   const second = 1755524000;
   const expected = runnative(second, ['7', 'q']);
   const { context, page } = await openpage({}, pageurl, second);
   try {
     await page.evaluate(() => navigator.serviceWorker.ready);
+    const record = { version: 1, results: [['2025-08-17', 'Exactly 101', 20, 17]] };
+    await page.evaluate((text) => localStorage.setItem('quiverly-progress', text), JSON.stringify(record));
     await context.setOffline(true);
     await page.reload();
     await page.waitForFunction(() => window.quiverly && window.quiverly.waiting());
+    assert.deepEqual(await openprogress(page), { 'Exactly 101': ['Date Asked Correct', '2025-08-17 20 17'] });
+    await page.getByRole('button', { name: 'Back' }).click();
     await compare(page, expected, await typelines(page, ['7', 'q']));
     const cached = await page.evaluate(async () => (await caches.keys()).filter((name) => name.startsWith('quiverly-')));
     assert.equal(cached.length, 1, 'one cache of the page');
@@ -697,19 +856,15 @@ for (const [name, options] of [
       await page.screenshot({ path: screenshot.replace(/\.png$/, `-board-${name.replace(/ /g, '-').toLowerCase()}.png`) });
       let circles = '';
       if (view.width === 360) {
-        // The row beside the answer line keeps room for a Progress button.
+        // The row beside the answer line keeps room for the Progress button.
         const row = await page.evaluate(() => {
-          const progress = document.createElement('button');
-          progress.id = 'progresstoggle';
-          progress.textContent = 'Progress';
-          document.getElementById('line').append(progress);
           const controls = [...document.querySelectorAll('#line > *')].filter((e) => e.getClientRects().length > 0);
           return {
             answer: document.getElementById('answer').getBoundingClientRect().width,
             right: Math.max(...controls.map((control) => control.getBoundingClientRect().right)),
           };
         });
-        assert.ok(row.answer >= 96 && row.right <= 360, `with Progress: answer line ${row.answer} px, row to ${row.right}`);
+        assert.ok(row.answer >= 96 && row.right <= 360, `beside Progress: answer line ${row.answer} px, row to ${row.right}`);
         const areas = await page.evaluate(widestcircles);
         assert.equal(areas.length, 82, '82 areas');
         const smallest = areas.reduce((a, b) => (b.across < a.across ? b : a));

@@ -12,7 +12,8 @@
 # screenshot-iphone13-calculator.png and -export.png (the keypad on an iPhone
 # 13: the ways to make 40, and the export menu), screenshot-board-iphone-13.png,
 # -board-360-px-phone.png and -board-iphone-13-on-its-side.png (a 501 game's
-# first question with its darts on the board), screenshot-webkit.png and
+# first question with its darts on the board), screenshot-iphone13-progress.png
+# (the progress view of a seeded month), screenshot-webkit.png and
 # screenshot-firefox.png (the calculator in those engines) and -keypad.png
 # beside each (the export menu on the keypad).
 #   web/test/run.sh [build-tests/quiverly]
