@@ -3,18 +3,26 @@
 # checks it: lintian (pedantic) reports no error and no warning, the desktop
 # entry and the AppStream description pass their validators without a word,
 # the icons are there, and hardening-check finds every protection in the
-# packaged program and, if one is given, in a Release build. Prints the
-# package's sha256 at the end.
+# packaged program and, if one is given, in a Release build. Given the
+# release's package too (tools/release.sh), it checks that it holds the bytes
+# of the package built here, in another folder at another time, then installs
+# it, plays a session with the installed program against the Release build,
+# and removes it, leaving none of its files behind. Prints the package's
+# sha256 at the end.
 #
-# Usage: tools/package-check.sh [build-tests/quiverly]
+# Usage: tools/package-check.sh [build-tests/quiverly [dist/quiverly_1.0.0_amd64.deb]]
 #
 # Uncommitted changes are not part of the package: the tree is taken from
 # HEAD, so the working tree stays as it is.
 set -euo pipefail
 
 release=""
+given=""
 if [ $# -gt 0 ]; then
   release=$(realpath "$1")
+fi
+if [ $# -gt 1 ]; then
+  given=$(realpath "$2")
 fi
 cd "$(dirname "$0")/.."
 
@@ -127,6 +135,41 @@ checkhardening "$tmp/unpacked/usr/games/quiverly" || status=1
 if [ -n "$release" ]; then
   echo "== hardening-check on $release"
   checkhardening "$release" || status=1
+fi
+
+if [ -n "$given" ]; then
+  echo "== $given: installed, played and removed"
+  if cmp "$given" "$deb"; then
+    echo "the same bytes as the package built here"
+  else
+    status=1
+  fi
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  if dpkg-query -W -f='${Status}' quiverly 2>/dev/null | grep -q ' installed$'; then
+    echo "package-check: quiverly is installed already; remove it to check the package" >&2
+    exit 1
+  fi
+  $sudo dpkg -i "$given"
+  input='c\n170\na60\ns\n20dt\nq\nq\n'
+  mkdir "$tmp/installed" "$tmp/built"
+  (cd "$tmp/installed" && printf '%b' "$input" | /usr/games/quiverly >../installed.out)
+  (cd "$tmp/built" && printf '%b' "$input" | "$release" >../built.out)
+  if cmp -s "$tmp/installed.out" "$tmp/built.out" && diff -r "$tmp/installed" "$tmp/built" >/dev/null; then
+    echo "/usr/games/quiverly: a session of $(wc -c <"$tmp/built.out") bytes and its list identical with $release"
+  else
+    echo "/usr/games/quiverly: the session DIFFERENT from $release"
+    status=1
+  fi
+  $sudo dpkg -r quiverly
+  left=$(dpkg -c "$given" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' |
+    while read -r file; do [ ! -e "$file" ] || echo "$file"; done)
+  if [ -z "$left" ] && ! dpkg-query -W -f='${Status}' quiverly 2>/dev/null | grep -q ' installed$'; then
+    echo "removed: none of its $(dpkg -c "$given" | grep -vc '^d') files left"
+  else
+    echo "package-check: the removed package left ${left:-its status}" >&2
+    status=1
+  fi
 fi
 
 echo "== sha256"
