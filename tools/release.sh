@@ -8,7 +8,7 @@
 #                              metainfo in share/, as installed, and README.md
 #                              and LICENSE
 #   quiverly-V-win64.zip       quiverly.exe, README.md and LICENSE
-#   quiverly_V_amd64.deb       the Debian package
+#   quiverly_V_amd64.deb       the Debian package, and quiverly_V_arm64.deb
 #   quiverly-V-web.zip         the page, in a folder quiverly/ to upload to a site
 #   quiverly-V.tar.gz          the source: git archive of the commit
 #   SHA256SUMS                 the checksums of all of them
@@ -31,8 +31,8 @@
 #     session in Chromium, online and offline (web/test/zip.test.js);
 #   - the source tarball, unpacked in an empty folder, passes the README's two
 #     commands.
-# tools/package-check.sh, given dist's package, checks it (lintian, installing
-# and removing it).
+# tools/package-check.sh, given dist's packages, checks them (lintian; the
+# amd64 package installed, played and removed, the arm64 one played).
 #   tools/release.sh [--check build-tests/quiverly]
 set -euo pipefail
 native=""
@@ -106,15 +106,22 @@ cmake --workflow --preset release-win64
 cmake --install build-release-win64 --prefix "$stage/quiverly-$version-win64"
 zipfolder "quiverly-$version-win64" "quiverly-$version-win64.zip"
 
-# The package is built as tools/package-check.sh builds it: from the commit,
-# with only dpkg-buildflags' flags and the time of debian/changelog.
-echo "== the Debian package"
+# The packages are built as tools/package-check.sh builds its own: from the
+# commit, with only dpkg-buildflags' flags and the time of debian/changelog.
+# The arm64 package is cross-compiled with clang, as the arm64 presets are
+# (Debian's g++ for arm64 cannot be installed beside g++-multilib), with
+# DWARF 4 debugging data: dwz, which debhelper runs on it, reads no DWARF 5.
+echo "== the Debian packages"
 mkdir -p "$stage/package/quiverly"
 git archive HEAD | tar -x -C "$stage/package/quiverly"
 (cd "$stage/package/quiverly" &&
   env -u CFLAGS -u CXXFLAGS -u CPPFLAGS -u LDFLAGS -u SOURCE_DATE_EPOCH \
-    dpkg-buildpackage -b -us -uc)
-cp "$stage/package/quiverly_${version}_amd64.deb" "$dist/"
+    dpkg-buildpackage -b -us -uc &&
+  env -u CFLAGS -u CXXFLAGS -u CPPFLAGS -u LDFLAGS -u SOURCE_DATE_EPOCH \
+    CC=clang CXX=clang++ DEB_BUILD_OPTIONS=nocheck \
+    DEB_CXXFLAGS_APPEND="--target=aarch64-linux-gnu -gdwarf-4" DEB_LDFLAGS_APPEND=--target=aarch64-linux-gnu \
+    dpkg-buildpackage -a arm64 -b -us -uc)
+cp "$stage/package/quiverly_${version}_amd64.deb" "$stage/package/quiverly_${version}_arm64.deb" "$dist/"
 
 # Whatever the page's build folder holds, in a folder of a name without the
 # version: the folder's name is part of the page's address on a site, and a
