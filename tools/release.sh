@@ -123,11 +123,13 @@ git archive HEAD | tar -x -C "$stage/package/quiverly"
     dpkg-buildpackage -a arm64 -b -us -uc)
 cp "$stage/package/quiverly_${version}_amd64.deb" "$stage/package/quiverly_${version}_arm64.deb" "$dist/"
 
-# Whatever the page's build folder holds, in a folder of a name without the
-# version: the folder's name is part of the page's address on a site, and a
-# page installed on a home screen, with its cache for playing offline, keeps
-# its address from one version to the next.
+# Whatever the page's build folder holds, gathered anew so that no file of an
+# earlier build is left in it, in a folder whose name has no version: that
+# name is part of the page's address on a site, and a page installed on a home
+# screen, with its cache for playing offline, keeps its address from one
+# version to the next.
 echo "== the page"
+rm -rf build-web/web
 cmake --workflow --preset web
 cp -r build-web/web "$stage/quiverly"
 zipfolder quiverly "quiverly-$version-web.zip"
