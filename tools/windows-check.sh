@@ -29,14 +29,19 @@ trap '/usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true' EXIT
 echo "== build (MinGW-w64, static)"
 cmake --preset windows
 cmake --build --preset windows
-dlls=$(x86_64-w64-mingw32-objdump -p "$build/quiverly.exe" | sed -n 's/^\s*DLL Name: //p' | sort -u)
-echo "quiverly.exe imports: $(echo $dlls)"
-for dll in $dlls; do
-  case ${dll,,} in
-    kernel32.dll | msvcrt.dll | user32.dll | advapi32.dll | ws2_32.dll) ;;
-    *) echo "quiverly.exe needs $dll, which Windows does not have" >&2; exit 1 ;;
-  esac
-done
+# imports EXE: fails unless EXE needs only DLLs that come with Windows.
+imports() {
+  local dlls dll
+  dlls=$(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | sort -u)
+  echo "${1##*/} imports: $(echo $dlls)"
+  for dll in $dlls; do
+    case ${dll,,} in
+      kernel32.dll | msvcrt.dll | user32.dll | advapi32.dll | ws2_32.dll) ;;
+      *) echo "${1##*/} needs $dll, which Windows does not have" >&2; exit 1 ;;
+    esac
+  done
+}
+imports "$build/quiverly.exe"
 
 echo "== tests under Wine"
 # The preset runs a failing test once more: Wine now and then fails to start
@@ -83,6 +88,7 @@ if [ -n "$release" ]; then
   echo "== the same sessions with the quiverly.exe of $release"
   unzip -q "$release" -d "$work/release"
   exe=$(echo "$work"/release/*/quiverly.exe)
+  imports "$exe"
   playall
 fi
 rm -rf "$work"
