@@ -70,12 +70,7 @@ rm -rf "$dist"
 mkdir "$dist"
 stage=$(mktemp -d)
 work=""
-server=""
-cleanup() {
-  if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
-  rm -rf "$stage" ${work:+"$work"}
-}
-trap cleanup EXIT
+trap 'rm -rf "$stage" ${work:+"$work"}' EXIT
 
 # tgz NAME: dist/NAME.tar.gz of the folder NAME in $stage.
 tgz() {
@@ -93,7 +88,7 @@ zipfolder() {
 }
 
 for machine in x86_64 i686 aarch64 armhf; do
-  echo "== linux-$machine"
+  echo "== linux-$machine (at $((SECONDS - started)) s)"
   cmake --workflow --preset "release-$machine"
   folder=quiverly-$version-linux-$machine
   cmake --install "build-release-$machine" --prefix "$stage/$folder"
@@ -101,7 +96,7 @@ for machine in x86_64 i686 aarch64 armhf; do
   tgz "$folder"
 done
 
-echo "== win64"
+echo "== win64 (at $((SECONDS - started)) s)"
 cmake --workflow --preset release-win64
 cmake --install build-release-win64 --prefix "$stage/quiverly-$version-win64"
 zipfolder "quiverly-$version-win64" "quiverly-$version-win64.zip"
@@ -111,7 +106,7 @@ zipfolder "quiverly-$version-win64" "quiverly-$version-win64.zip"
 # The arm64 package is cross-compiled with clang, as the arm64 presets are
 # (Debian's g++ for arm64 cannot be installed beside g++-multilib), with
 # DWARF 4 debugging data: dwz, which debhelper runs on it, reads no DWARF 5.
-echo "== the Debian packages"
+echo "== the Debian packages (at $((SECONDS - started)) s)"
 mkdir -p "$stage/package/quiverly"
 git archive HEAD | tar -x -C "$stage/package/quiverly"
 (cd "$stage/package/quiverly" &&
@@ -128,30 +123,30 @@ cp "$stage/package/quiverly_${version}_amd64.deb" "$stage/package/quiverly_${ver
 # name is part of the page's address on a site, and a page installed on a home
 # screen, with its cache for playing offline, keeps its address from one
 # version to the next.
-echo "== the page"
+echo "== the page (at $((SECONDS - started)) s)"
 rm -rf build-web/web
 cmake --workflow --preset web
 cp -r build-web/web "$stage/quiverly"
 zipfolder quiverly "quiverly-$version-web.zip"
 
-echo "== the source"
+echo "== the source (at $((SECONDS - started)) s)"
 git archive --format=tar --prefix="quiverly-$version/" HEAD | gzip -9 -n >"$dist/quiverly-$version.tar.gz"
 
 (cd "$dist" && sha256sum -- * >SHA256SUMS)
-echo "== dist/ ($((SECONDS - started)) s)"
+echo "== dist/, built in $((SECONDS - started)) s"
 (cd "$dist" && stat -c '%10s  %n' -- *)
 [ -n "$native" ] || exit 0
 
 work=$(mktemp -d)
 status=0
 
-echo "== a second release, from scratch in a clone in another folder"
+echo "== a second release, from scratch in a clone in another folder (at $((SECONDS - started)) s)"
 git clone --quiet --no-checkout "$PWD" "$work/again"
 git -C "$work/again" checkout --quiet --detach "$(git rev-parse HEAD)"
 (cd "$work/again" && tools/release.sh) >"$work/again.log" 2>&1 ||
   { tail -n 30 "$work/again.log"; echo "release: the second release did not build" >&2; exit 1; }
 if cmp -s "$dist/SHA256SUMS" "$work/again/dist/SHA256SUMS"; then
-  echo "SHA256SUMS of $PWD/dist and of $work/again/dist: identical"
+  echo "SHA256SUMS of $PWD/dist and of $work/again/dist (built at $((SECONDS - started)) s): identical"
   cat "$dist/SHA256SUMS"
 else
   echo "SHA256SUMS DIFFERENT:"
@@ -179,7 +174,7 @@ os.execve(program, [emulator[0], "/quiverly"], {})
 ' "$@"
 }
 
-echo "== each static program in an empty root, against $native"
+echo "== each static program in an empty root, against $native (at $((SECONDS - started)) s)"
 sessions=(calculator 'c\n170\na60\nd35\n181\nq\nq\n' export 's\n20dt\n20dt\nac\nac\nq\nq\n' menu '7\nx\nq\n')
 for ((i = 0; i < ${#sessions[@]}; i += 2)); do
   mkdir -p "$work/native/${sessions[i]}"
@@ -211,13 +206,13 @@ for target in x86_64: i686: aarch64:/usr/bin/qemu-aarch64-static armhf:/usr/bin/
     "empty root identical with $native: $dialogue bytes of dialogue, files $(ls "$work/root-$machine-export" | tr '\n' ' ')"
 done
 
-echo "== the page's zip from a subfolder of a site, in Chromium"
+echo "== the page's zip from a subfolder of a site, in Chromium (at $((SECONDS - started)) s)"
 mkdir -p "$work/site/club"
 unzip -q "$dist/quiverly-$version-web.zip" -d "$work/site/club"
 QUIVERLY_SITE="$work/site" QUIVERLY_PAGE_PATH=/club/quiverly/ QUIVERLY_NATIVE="$native" \
 QUIVERLY_SCRATCH="$work" node --test web/test/zip.test.js || status=1
 
-echo "== the source tarball in an empty folder: the README's two commands"
+echo "== the source tarball in an empty folder: the README's two commands (at $((SECONDS - started)) s)"
 mkdir "$work/source"
 tar -xzf "$dist/quiverly-$version.tar.gz" -C "$work/source"
 readme=$(sed -n '/^```sh$/,/^```$/{/^```/d;p}' "$work/source/quiverly-$version/README.md" | head -n 2)
@@ -237,5 +232,5 @@ else
 fi
 echo "$second: $(grep 'tests passed' "$work/second.out" || echo FAILED)"
 
-echo "== release check: $((SECONDS - started)) s"
+echo "== release built and checked in $((SECONDS - started)) s"
 exit $status
