@@ -185,7 +185,10 @@ for target in x86_64: i686: aarch64:/usr/bin/qemu-aarch64-static armhf:/usr/bin/
   folder=quiverly-$version-linux-$machine
   tar -xzf "$dist/$folder.tar.gz" -C "$work"
   file "$work/$folder/bin/quiverly" | sed "s|$work/||"
-  file -b "$work/$folder/bin/quiverly" | grep -q 'statically linked' || status=1
+  if ! file -b "$work/$folder/bin/quiverly" | grep -q 'statically linked'; then
+    echo "$machine: the program is not linked statically"
+    status=1
+  fi
   dialogue=0
   for ((i = 0; i < ${#sessions[@]}; i += 2)); do
     name=${sessions[i]} root=$work/root-$machine-${sessions[i]}
