@@ -18,6 +18,8 @@ declare -A groups=(
            binutils-arm-linux-gnueabihf libstdc++-12-dev-armhf-cross libfaketime:armhf
            binutils-s390x-linux-gnu libstdc++-12-dev-s390x-cross libfaketime:s390x"
   [package]="build-essential debhelper lintian devscripts desktop-file-utils appstream"
+  [release]="zip file libc6-dev libc6-dev-i386 libc6-dev-arm64-cross libc6-dev-armhf-cross
+             qemu-user-static"
   [web]="emscripten node-acorn chromium faketime"
   [engines]="firefox-esr webkit2gtk-driver xvfb"
   [fuzz]="clang libclang-rt-14-dev"

@@ -3,18 +3,26 @@
 # checks it: lintian (pedantic) reports no error and no warning, the desktop
 # entry and the AppStream description pass their validators without a word,
 # the icons are there, and hardening-check finds every protection in the
-# packaged program and, if one is given, in a Release build. Prints the
-# package's sha256 at the end.
+# packaged program and, if one is given, in a Release build. Given the
+# release's packages too (tools/release.sh), the one of this machine's
+# architecture must hold the bytes of the package built here, in another
+# folder at another time, and is installed, played against the Release build
+# and removed, leaving none of its files behind; another architecture's passes
+# lintian and its program is played under qemu-user. Prints the sha256 of the
+# package built here at the end.
 #
-# Usage: tools/package-check.sh [build-tests/quiverly]
+# Usage: tools/package-check.sh [build-tests/quiverly [dist/quiverly_*.deb]]
 #
 # Uncommitted changes are not part of the package: the tree is taken from
 # HEAD, so the working tree stays as it is.
 set -euo pipefail
 
 release=""
+given=()
 if [ $# -gt 0 ]; then
   release=$(realpath "$1")
+  shift
+  for package in "$@"; do given+=("$(realpath "$package")"); done
 fi
 cd "$(dirname "$0")/.."
 
@@ -128,6 +136,64 @@ if [ -n "$release" ]; then
   echo "== hardening-check on $release"
   checkhardening "$release" || status=1
 fi
+
+# playpackaged LABEL PROGRAM...: plays a session with a packaged program in a
+# folder of its own and holds what it prints and writes to the Release build.
+playpackaged() {
+  local label=$1 input='c\n170\na60\ns\n20dt\nq\nq\n' play=$tmp/play
+  shift
+  rm -rf "$play"
+  mkdir -p "$play/packaged" "$play/built"
+  (cd "$play/packaged" && printf '%b' "$input" | "$@" >../packaged.out)
+  (cd "$play/built" && printf '%b' "$input" | "$release" >../built.out)
+  if cmp -s "$play/packaged.out" "$play/built.out" && diff -r "$play/packaged" "$play/built" >/dev/null; then
+    echo "$label: a session of $(wc -c <"$play/built.out") bytes and its list identical with $release"
+  else
+    echo "$label: the session DIFFERENT from $release"
+    status=1
+  fi
+}
+
+# The release's packages. The package of this machine's architecture must be
+# the one built and checked here, byte for byte; it is installed, played and
+# removed. Another architecture's package passes lintian, and its program is
+# played under qemu-user with that architecture's libraries.
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+for given in "${given[@]}"; do
+  architecture=$(dpkg-deb -f "$given" Architecture)
+  echo "== $given"
+  if [ "$architecture" != "$(dpkg --print-architecture)" ]; then
+    lintian -I -E --pedantic --fail-on error,warning "$given" || status=1
+    echo "(lintian done)"
+    dpkg-deb -x "$given" "$tmp/$architecture"
+    triplet=$(dpkg-architecture -a "$architecture" -q DEB_HOST_GNU_TYPE 2>/dev/null)
+    cpu=$(dpkg-architecture -a "$architecture" -q DEB_HOST_GNU_CPU 2>/dev/null)
+    playpackaged "/usr/games/quiverly of $architecture (qemu-$cpu)" \
+      "qemu-$cpu" -L "/usr/$triplet" -E "LD_LIBRARY_PATH=/usr/$triplet/lib" "$tmp/$architecture/usr/games/quiverly"
+    continue
+  fi
+  if cmp "$given" "$deb"; then
+    echo "the same bytes as the package built here"
+  else
+    status=1
+  fi
+  if dpkg-query -W -f='${Status}' quiverly 2>/dev/null | grep -q ' installed$'; then
+    echo "package-check: quiverly is installed already; remove it to check the package" >&2
+    exit 1
+  fi
+  $sudo dpkg -i "$given"
+  playpackaged "the installed /usr/games/quiverly" /usr/games/quiverly
+  $sudo dpkg -r quiverly
+  left=$(dpkg -c "$given" | awk '$1 !~ /^d/ { sub(/^\./, "", $6); print $6 }' |
+    while read -r file; do [ ! -e "$file" ] || echo "$file"; done)
+  if [ -z "$left" ] && ! dpkg-query -W -f='${Status}' quiverly 2>/dev/null | grep -q ' installed$'; then
+    echo "removed: none of its $(dpkg -c "$given" | grep -vc '^d') files left"
+  else
+    echo "package-check: the removed package left ${left:-its status}" >&2
+    status=1
+  fi
+done
 
 echo "== sha256"
 (cd "$tmp" && sha256sum "$(basename "$deb")")

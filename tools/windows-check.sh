@@ -4,11 +4,14 @@
 # (given as the first argument) and compares what they print (carriage returns
 # removed: the Windows console ends lines with CRLF) and the files they write,
 # byte for byte, and makes the zip for Windows players. The build, its tests
-# and the zip are the windows presets of CMakePresets.json.
-#   tools/windows-check.sh build-tests/quiverly
+# and the zip are the windows presets of CMakePresets.json. Given the
+# release's zip (tools/release.sh), it plays the same sessions with the
+# quiverly.exe in it too.
+#   tools/windows-check.sh build-tests/quiverly [dist/quiverly-1.0.0-win64.zip]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-linux=$(realpath "${1:?usage: tools/windows-check.sh path/to/linux/quiverly}")
+linux=$(realpath "${1:?usage: tools/windows-check.sh path/to/linux/quiverly [release.zip]}")
+release=${2:+$(realpath "$2")}
 build=build-windows
 
 tools/install.sh windows
@@ -26,14 +29,19 @@ trap '/usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true' EXIT
 echo "== build (MinGW-w64, static)"
 cmake --preset windows
 cmake --build --preset windows
-dlls=$(x86_64-w64-mingw32-objdump -p "$build/quiverly.exe" | sed -n 's/^\s*DLL Name: //p' | sort -u)
-echo "quiverly.exe imports: $(echo $dlls)"
-for dll in $dlls; do
-  case ${dll,,} in
-    kernel32.dll | msvcrt.dll | user32.dll | advapi32.dll | ws2_32.dll) ;;
-    *) echo "quiverly.exe needs $dll, which Windows does not have" >&2; exit 1 ;;
-  esac
-done
+# imports EXE: fails unless EXE needs only DLLs that come with Windows.
+imports() {
+  local dlls dll
+  dlls=$(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | sort -u)
+  echo "${1##*/} imports: $(echo $dlls)"
+  for dll in $dlls; do
+    case ${dll,,} in
+      kernel32.dll | msvcrt.dll | user32.dll | advapi32.dll | ws2_32.dll) ;;
+      *) echo "${1##*/} needs $dll, which Windows does not have" >&2; exit 1 ;;
+    esac
+  done
+}
+imports "$build/quiverly.exe"
 
 echo "== tests under Wine"
 # The preset runs a failing test once more: Wine now and then fails to start
@@ -43,11 +51,14 @@ ctest --preset windows
 echo "== the same sessions on Windows and Linux"
 work=$(mktemp -d)
 status=0
+# session NAME INPUT: plays INPUT with the Linux program and with $exe.
+exe=$PWD/$build/quiverly.exe
 session() {
   local name=$1 input=$2
+  rm -rf "$work/$name"
   mkdir -p "$work/$name/linux" "$work/$name/windows"
   (cd "$work/$name/linux" && printf "$input" | "$linux" >../linux.out)
-  (cd "$work/$name/windows" && printf "$input" | "$wine" "$OLDPWD/$build/quiverly.exe" >../windows.raw)
+  (cd "$work/$name/windows" && printf "$input" | "$wine" "$exe" >../windows.raw)
   tr -d '\r' <"$work/$name/windows.raw" >"$work/$name/windows.out"
   local crlf
   crlf=$(grep -c $'\r$' "$work/$name/windows.raw" || true)
@@ -61,14 +72,24 @@ session() {
     status=1
   fi
 }
-session calculator 'c\n170\na60\nd35\n181\nq\nq\n'
-session export 's\n20dt\n20dt\nac\nac\nq\nq\n'
-session menu '7\nx\nq\n'
-if grep -q "fopen returned null, errno: 17" "$work/export/windows.out" &&
-   grep -q "File already exists.$" "$work/export/windows.out"; then
-  echo "export: the second request of each list is refused with errno 17"
-else
-  echo "export: the second request was not refused with errno 17"; status=1
+playall() {
+  session calculator 'c\n170\na60\nd35\n181\nq\nq\n'
+  session export 's\n20dt\n20dt\nac\nac\nq\nq\n'
+  session menu '7\nx\nq\n'
+  if grep -q "fopen returned null, errno: 17" "$work/export/windows.out" &&
+     grep -q "File already exists.$" "$work/export/windows.out"; then
+    echo "export: the second request of each list is refused with errno 17"
+  else
+    echo "export: the second request was not refused with errno 17"; status=1
+  fi
+}
+playall
+if [ -n "$release" ]; then
+  echo "== the same sessions with the quiverly.exe of $release"
+  unzip -q "$release" -d "$work/release"
+  exe=$(echo "$work"/release/*/quiverly.exe)
+  imports "$exe"
+  playall
 fi
 rm -rf "$work"
 
