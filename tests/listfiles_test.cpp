@@ -129,6 +129,45 @@ TEST_F(ListFiles, ReportsAFailedLinkWithItsError) {
   }
 }
 
+// A sync or a close that fails is a list that could not be written, on every
+// file system: reported with its error number, and nothing is left, not even
+// the name just made. A sync the file system cannot make at all, as some
+// answer for a folder, is no failure.
+TEST_F(ListFiles, ReportsAFailedSyncOrCloseAndRemovesTheList) {
+  const struct {
+    int FileSystemFaults::*call;
+    int error;
+    const char* step;  // as reported; nullptr: the list is written
+  } failures[] = {
+      {&FileSystemFaults::syncfile, EIO, "write error"},
+      {&FileSystemFaults::syncfolder, EDQUOT, "write error"},
+      {&FileSystemFaults::close, EIO, "close error"},
+      {&FileSystemFaults::syncfile, EINVAL, nullptr},
+      {&FileSystemFaults::syncfolder, ENOSYS, nullptr},
+  };
+  for (const FileSystem& system : filesystems) {
+    for (const auto& failure : failures) {
+      SCOPED_TRACE(std::string(system.name) + ", error " + std::to_string(failure.error));
+      ScratchDir dir;
+      filesystemfaults = system.faults;
+      filesystemfaults.*failure.call = failure.error;
+      const int descriptors = opendescriptors();
+      const std::string printed = request(1, 0, 60);
+      EXPECT_EQ(opendescriptors(), descriptors);
+      if (failure.step != nullptr) {
+        EXPECT_EQ(printed, "Cannot write the output file.\nfilename: darts-score060.csv\n" +
+                               std::string(failure.step) +
+                               ", errno: " + std::to_string(failure.error) + "\n\n");
+        EXPECT_EQ(filecount(), 0U);
+      } else {
+        EXPECT_EQ(printed, success("darts-score060.csv"));
+        EXPECT_TRUE(sametext(filetext("darts-score060.csv"), *expectedone(true, false, 60)));
+        EXPECT_EQ(filecount(), 1U);
+      }
+    }
+  }
+}
+
 // The leftover's name this process will try next for a list name, as
 // nextleftovername makes it: its stem (".unfinished-PID-") and its count.
 struct NextLeftover {

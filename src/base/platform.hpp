@@ -66,7 +66,8 @@ bool createnewfile(NewFile& file, const char* name);
 // closes it and gives the file name, unless a file of that name exists, which
 // is never replaced; the name too is on the device when this returns.
 // Returns FileStep::none, or the step that failed with errno set (create with
-// EEXIST when the name is taken); the new file is then removed. In a browser
+// EEXIST when the name is taken, ENOENT when the folder is gone); the new file
+// is then removed. In a browser
 // the list is offered to the player as a download.
 FileStep finishnewfile(NewFile& file, const char* name);
 

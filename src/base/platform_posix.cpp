@@ -48,7 +48,7 @@ constexpr std::array<int, 3> notreadyerrors = {EAGAIN, EWOULDBLOCK, EINTR};
 // it is ignored by default) and a coprocessor's stack fault. Crashes are left
 // to their default; SIGXFSZ and SIGPIPE are ignored, so that a write fails.
 constexpr std::array endingsignals = {
-    SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU,
+    SIGINT,    SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU,
 #if defined(SIGPOLL)
     SIGPOLL,
 #endif
@@ -277,7 +277,7 @@ bool startplatform() {
     if (descriptor == 0 && pipe(ends.data()) == 0) {
       close(ends[1]);
     } else if (open("/dev/null", descriptor == 0 ? O_RDONLY : O_WRONLY) < 0) {  // LCOV_EXCL_BR_LINE
-      open("/", O_RDONLY | O_DIRECTORY);  // LCOV_EXCL_LINE
+      open("/", O_RDONLY | O_DIRECTORY);                                        // LCOV_EXCL_LINE
     }
   }
   signal(SIGXFSZ, SIG_IGN);
@@ -376,7 +376,9 @@ FileStep finishnewfile(NewFile& file, const char* name) {
   }
   if (!file.unnamed) error = nameleftover(file, name);
   errno = error;
-  if (error != 0) return error == EEXIST ? FileStep::create : FileStep::link;
+  // A name taken, or a folder gone (tmpfs makes an unnamed file in a removed
+  // folder, ext4 does not), is a file that cannot be created, as elsewhere.
+  if (error != 0) return error == EEXIST || error == ENOENT ? FileStep::create : FileStep::link;
   error = syncfolder();
   if (error == 0) return FileStep::none;
   unlink(name);
