@@ -1,9 +1,11 @@
 // Tests that only a POSIX system can run: a folder removed while it is the
 // current one (Windows refuses to remove it); score lists written in a child
 // process that meets a file-size limit, or is killed or interrupted while it
-// writes; and a console whose reads or writes fail.
+// writes; a closed input without a descriptor for a pipe; and a console whose
+// reads or writes fail.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -255,6 +257,28 @@ TEST(ScoreList, HoldsTheEndingSignalsWhileALeftoverIsClaimedOrNamed) {
   EXPECT_EQ(interruptwriter(reserving, SIGTERM, 2), 128 + SIGTERM);
   EXPECT_EQ(filetext("darts-score020.txt"), "Jandro Pellowin's darts program - ");
   EXPECT_EQ(filecount(), 1U);
+}
+
+// A standard input found closed where no descriptor is left for a pipe
+// (prlimit --nofile=3 quiverly <&-) is the null device, read: its end, not a
+// read that fails. In a child, whose limit is lifted again for its counts.
+TEST(Platform, ReadsAClosedInputAsItsEndWithoutADescriptorForAPipe) {
+  const pid_t child = fork();
+  if (child == 0) {
+    rlimit descriptors{};
+    getrlimit(RLIMIT_NOFILE, &descriptors);
+    const rlimit three{3, descriptors.rlim_max};
+    close(0);
+    setrlimit(RLIMIT_NOFILE, &three);
+    startplatform();
+    char c = 0;
+    const bool atitsend = (fcntl(0, F_GETFL) & O_ACCMODE) == O_RDONLY && read(0, &c, 1) == 0;
+    setrlimit(RLIMIT_NOFILE, &descriptors);
+    exitchild(atitsend ? 0 : 1);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // --- a console whose reads or writes fail --------------------------------------
