@@ -117,6 +117,8 @@ TEST_F(ListFiles, ReportsAFailedLinkWithItsError) {
       {{EOPNOTSUPP, 0, EPERM, EACCES, 0}, EACCES},
       {{EOPNOTSUPP, 0, EPERM, EINVAL, EIO}, EIO},
       {{0, EPERM, EPERM, EINVAL, EXDEV}, EXDEV},
+      // The link failed first: a failed close after it is not what is reported.
+      {{0, EIO, 0, 0, 0, 0, 0, EBADF}, EIO},
   };
   for (const auto& failure : failures) {
     SCOPED_TRACE(failure.error);
