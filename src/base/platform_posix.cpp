@@ -236,7 +236,7 @@ int syncfolder() {
 // system defers its errors, NFS; the tests' faults play it).
 int closestream(std::FILE* stream) {
   const int fault = filesystemfaults.close;
-  if (std::fclose(stream) != 0) return errno;  // LCOV_EXCL_BR_LINE
+  if (std::fclose(stream) != 0) return errno;  // LCOV_EXCL_BR_LINE: not on the tests' file systems
   return fault;
 }
 
@@ -254,6 +254,7 @@ ssize_t writeoutput(void* /*cookie*/, const char* data, std::size_t size) {
       continue;
     }
     if (!isamong(notreadyerrors, errno)) break;
+    // A wait fails only without memory.
     pollfd output{STDOUT_FILENO, POLLOUT, 0};
     if (poll(&output, 1, -1) < 0 && errno != EINTR) break;  // LCOV_EXCL_BR_LINE
   }
