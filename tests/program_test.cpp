@@ -201,36 +201,30 @@ TEST(Program, ReportsAnInputItCouldNotReadAfterTheSession) {
   EXPECT_EQ(both.err, readerror(EISDIR) + writeerror(ENOSPC));
 }
 
-// An input another program made non-blocking plays as a blocking one, however
-// late its lines come.
-TEST(Program, WaitsForANonBlockingInput) {
+// An input or output another program made non-blocking plays as a blocking
+// one, however late the input's lines come and however slowly the output (1 MB
+// of the calculator's lists) is read.
+TEST(Program, WaitsForANonBlockingInputOrOutput) {
   SKIP_UNLESS_THE_PROGRAM_RUNS();
-  const std::string input = "c\n40\n7d\nq\ns\n20dc\nq\nq\n";
-  const Child blocking = [&] {
+  std::string lists = "c\n";
+  for (int n = 0; n < 40; ++n) lists += "60a\n";
+  const struct {
+    std::string input;
+    ::Setup setup;
+  } runs[] = {{"c\n40\n7d\nq\ns\n20dc\nq\nq\n", {.nonblocking = true}},
+              {lists + "q\nq\n", {.slowreader = true}}};
+  for (const auto& run : runs) {
+    const Child blocking = [&] {
+      ScratchDir dir;
+      return runprogram(run.input);
+    }();
     ScratchDir dir;
-    return runprogram(input);
-  }();
-  ScratchDir dir;
-  const Child late = runprogram(input, {.nonblocking = true});
-  EXPECT_EQ(late.status, 0);
-  EXPECT_EQ(late.err, "");
-  EXPECT_TRUE(sametext(late.out, blocking.out));
-  EXPECT_TRUE(late.out.ends_with("> Bye!\n"));
-}
-
-// An output another program made non-blocking, read slowly, gets every byte
-// of a long session (1 MB of the calculator's lists) as a blocking one does.
-TEST(Program, WaitsForANonBlockingOutput) {
-  SKIP_UNLESS_THE_PROGRAM_RUNS();
-  std::string input = "c\n";
-  for (int n = 0; n < 40; ++n) input += "60a\n";
-  input += "q\nq\n";
-  const Child blocking = runprogram(input);
-  ASSERT_GT(blocking.out.size(), 1000000U);
-  const Child slow = runprogram(input, {.slowreader = true});
-  EXPECT_EQ(slow.status, 0);
-  EXPECT_EQ(slow.err, "");
-  EXPECT_TRUE(sametext(slow.out, blocking.out));
+    const Child waited = runprogram(run.input, run.setup);
+    EXPECT_EQ(waited.status, 0);
+    EXPECT_EQ(waited.err, "");
+    EXPECT_TRUE(sametext(waited.out, blocking.out));
+    EXPECT_TRUE(waited.out.ends_with("> Bye!\n"));
+  }
 }
 
 // The limit's signal arrives at the first write past it; the program reports

@@ -8,9 +8,8 @@
 
 namespace {
 
-// A file system in memory where the system has one (/dev/shm), else the
-// temporary folder: the tests write hundreds of lists, and each is synced to
-// its device, which costs a disk milliseconds and memory nothing.
+// A file system in memory (/dev/shm) where there is one, else the temporary
+// folder: each of the hundreds of lists the tests write is synced.
 const std::filesystem::path& scratchroot() {
   static const std::filesystem::path root = [] {
     std::error_code error;
