@@ -245,7 +245,7 @@ for ((i = 0; i < ${#names[@]}; i++)); do
   line="SIG${names[i]}: $interrupted writers interrupted on ${checked[*]}: $gone no list,"
   line+=" $whole complete, $short cut short, $hollow empty, $left leftovers"
   [ $((left + short + hollow + unended)) -eq 0 ] || {
-    line+="; $unended did not end by the signal: FAILED"
+    line+="; FAILED ($unended did not end by their signal)"
     status=1
   }
   echo "$line"
