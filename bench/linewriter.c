@@ -1,12 +1,14 @@
 /* The floor of writing a list line by line, for bench/measure.sh: writes LINES
  * lines of LENGTH bytes (newline included), one fwrite each through a 64 KiB
- * buffer, spread over four new files, as the export of the four every-total
- * lists does.
+ * buffer, spread over four new files, each synced before it is closed and the
+ * folder after it, as the export of the four every-total lists does.
  *
  * Usage: linewriter LINES LENGTH */
+#include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 static char buffer[65536];
 
@@ -23,7 +25,9 @@ int main(int argc, char** argv) {
     if (out == NULL) return 1;
     setvbuf(out, buffer, _IOFBF, sizeof buffer);
     for (long n = f; n < lines; n += 4) fwrite(line, 1, (size_t)length, out);
-    if (fclose(out) != 0) return 1;
+    if (fflush(out) != 0 || fsync(fileno(out)) != 0 || fclose(out) != 0) return 1;
+    const int folder = open(".", O_RDONLY | O_DIRECTORY);
+    if (folder < 0 || fsync(folder) != 0 || close(folder) != 0) return 1;
   }
   return 0;
 }

@@ -5,9 +5,11 @@
 #   (a) start-up to "Bye!" on empty input, against a minimal C program that
 #       prints the same bytes: median wall time at most 1.3 times;
 #   (b) one session writing the four every-total lists (at, dt, ac, dc),
-#       against cp of the same four files: at most 2 times; shown beside it, a
-#       minimal C program writing as many lines one fwrite each (the floor of
-#       writing line by line on this file system);
+#       against a copy of the same four files that syncs as the program does
+#       (each file, then its folder: synccopy.c, cp and sync in one process):
+#       at most 1.5 times; shown beside it, a minimal C program writing as many
+#       lines one fwrite each and syncing alike (the floor of writing line by
+#       line on this file system);
 #   (c) a calculator session of 2000 requests (plain, d, a and da requests for
 #       every total from 1 to 180, and refused tokens), against cat of the same
 #       output: at most 3 times;
@@ -33,6 +35,7 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 cc -O2 -o spawntimer "$root/bench/spawntimer.c"
 cc -O2 -o linewriter "$root/bench/linewriter.c"
+cc -O2 -o synccopy "$root/bench/synccopy.c"
 
 # (a) The C program prints exactly what quiverly prints on empty input.
 "$quiverly" </dev/null >startup-out.txt
@@ -125,7 +128,7 @@ echo "(b) lists: $bytes bytes in $lines lines; (c) calculator output: $(wc -c <c
 : >c.txt
 for round in $(seq "$rounds"); do
   timeset 300 30 /dev/null true "$quiverly" /dev/null true ./minimal >>a.txt
-  timeset 30 3 four.txt "rm -f $lists" "$quiverly" /dev/null "rm -f$copies" "cp$sources copy/" \
+  timeset 30 3 four.txt "rm -f $lists" "$quiverly" /dev/null "rm -f$copies" "./synccopy copy$sources" \
     /dev/null "rm -f floor1 floor2 floor3 floor4" "./linewriter $lines $((bytes / lines))" >>b.txt
   timeset 30 3 calc.txt true "$quiverly" /dev/null true "cat calc-out.txt" >>c.txt
   printf 'round %d: (a) %.3f / %.3f ms   (b) %.2f / %.2f ms, line writer %.2f ms   (c) %.2f / %.2f ms\n' \
@@ -159,9 +162,9 @@ verdict() { awk -v v="$1" -v t="$2" 'BEGIN {print v <= t ? "PASS" : "MISS"}'; }
 echo
 printf '%-36s %12s %12s %8s %8s  %s\n' "measure" "quiverly" "reference" "ratio" "target" "result"
 printf '%-36s %9.3f ms %9.3f ms %8.2f %8s  %s\n' "(a) start-up to Bye! / minimal C" "$a_ours" "$a_theirs" "$a_ratio" "1.3" "$(verdict "$a_ratio" 1.3)"
-printf '%-36s %9.2f ms %9.2f ms %8.2f %8s  %s\n' "(b) four every-total lists / cp" "$b_ours" "$b_theirs" "$b_ratio" "2" "$(verdict "$b_ratio" 2)"
+printf '%-36s %9.2f ms %9.2f ms %8.2f %8s  %s\n' "(b) four lists / synced copy" "$b_ours" "$b_theirs" "$b_ratio" "1.5" "$(verdict "$b_ratio" 1.5)"
 printf '%-36s %9.2f ms %9.2f ms %8.2f %8s  %s\n' "(c) calculator, 2000 requests / cat" "$c_ours" "$c_theirs" "$c_ratio" "3" "$(verdict "$c_ratio" 3)"
 printf '%-36s %8d KiB %12s %8s %8s  %s\n' "(d) peak resident size" "$rss" "" "" "4096 KiB" "$(verdict "$rss" 4096)"
-echo "(line writer for (b): $(printf '%.2f' "$b_floor") ms, $(awk -v f="$b_floor" -v c="$b_theirs" 'BEGIN {printf "%.2f", f / c}') times cp)"
+echo "(line writer for (b): $(printf '%.2f' "$b_floor") ms, $(awk -v f="$b_floor" -v c="$b_theirs" 'BEGIN {printf "%.2f", f / c}') times the synced copy)"
 
-[ "$(verdict "$a_ratio" 1.3)$(verdict "$b_ratio" 2)$(verdict "$c_ratio" 3)$(verdict "$rss" 4096)" = PASSPASSPASSPASS ]
+[ "$(verdict "$a_ratio" 1.3)$(verdict "$b_ratio" 1.5)$(verdict "$c_ratio" 3)$(verdict "$rss" 4096)" = PASSPASSPASSPASS ]

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "support/play.hpp"
 #include "support/sametext.hpp"
@@ -83,7 +84,7 @@ TEST(ExportMenu, IntroducesItselfAndLeavesOnQ) {
 
 TEST(ExportMenu, ReadsTheRequestGrammar) {
   const struct {
-    const char* request;
+    std::string_view request;
     std::string reply;
   } cases[] = {
       {"at", written("darts-score-everything.txt")},
@@ -119,6 +120,7 @@ TEST(ExportMenu, ReadsTheRequestGrammar) {
       {"AT", notunderstood + prompt},
       {"20AT", notunderstood + prompt},
       {"20Dc", notunderstood + prompt},
+      {std::string_view("\0", 1), notunderstood + prompt},
   };
   for (const auto& c : cases) {
     ScratchDir dir;

@@ -117,6 +117,8 @@ TEST_F(ListFiles, ReportsAFailedLinkWithItsError) {
       {{EOPNOTSUPP, 0, EPERM, EACCES, 0}, EACCES},
       {{EOPNOTSUPP, 0, EPERM, EINVAL, EIO}, EIO},
       {{0, EPERM, EPERM, EINVAL, EXDEV}, EXDEV},
+      // The link failed first: a failed close after it is not what is reported.
+      {{0, EIO, 0, 0, 0, 0, 0, EBADF}, EIO},
   };
   for (const auto& failure : failures) {
     SCOPED_TRACE(failure.error);
@@ -126,6 +128,41 @@ TEST_F(ListFiles, ReportsAFailedLinkWithItsError) {
     EXPECT_EQ(request(1, 0, 60), linkfailure("darts-score060.csv", failure.error));
     EXPECT_EQ(filecount(), 0U);
     EXPECT_EQ(opendescriptors(), descriptors);
+  }
+}
+
+// A sync or a close that fails is a list that could not be written, on every
+// file system: reported with its error number, and nothing is left, not even
+// the name just made. A sync the file system cannot make at all, as some
+// answer for a folder, is no failure.
+TEST_F(ListFiles, ReportsAFailedSyncOrCloseAndRemovesTheList) {
+  const struct {
+    int FileSystemFaults::*call;
+    int error;
+    const char* step;  // as reported; nullptr: the list is written
+  } failures[] = {
+      {&FileSystemFaults::syncfile, EIO, "write error"},
+      {&FileSystemFaults::syncfolder, EDQUOT, "write error"},
+      {&FileSystemFaults::close, EIO, "close error"},
+      {&FileSystemFaults::syncfile, EINVAL, nullptr},
+      {&FileSystemFaults::syncfolder, ENOSYS, nullptr},
+  };
+  for (const FileSystem& system : filesystems) {
+    for (const auto& failure : failures) {
+      SCOPED_TRACE(std::string(system.name) + ", error " + std::to_string(failure.error));
+      ScratchDir dir;
+      filesystemfaults = system.faults;
+      filesystemfaults.*failure.call = failure.error;
+      const int descriptors = opendescriptors();
+      const bool written = failure.step == nullptr;
+      EXPECT_EQ(request(1, 0, 60),
+                written ? success("darts-score060.csv")
+                        : "Cannot write the output file.\nfilename: darts-score060.csv\n" +
+                              std::string(failure.step) +
+                              ", errno: " + std::to_string(failure.error) + "\n\n");
+      EXPECT_EQ(filecount(), written ? 1U : 0U);
+      EXPECT_EQ(opendescriptors(), descriptors);
+    }
   }
 }
 

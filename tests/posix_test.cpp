@@ -1,9 +1,11 @@
 // Tests that only a POSIX system can run: a folder removed while it is the
 // current one (Windows refuses to remove it); score lists written in a child
 // process that meets a file-size limit, or is killed or interrupted while it
-// writes; and a console whose reads or writes fail.
+// writes; a closed input without a descriptor for a pipe; and a console whose
+// reads or writes fail.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -30,6 +32,7 @@
 #include "support/sametext.hpp"
 #include "support/scorelists.hpp"
 #include "support/scratch.hpp"
+#include "support/signals.hpp"
 
 // Where the tests are built for coverage, gcov's counts are written out by
 // exit; a child that ends otherwise writes them first.
@@ -187,13 +190,24 @@ int countnames(const std::string& prefix) {
   return count;
 }
 
+// The signal a child sends itself, and the moments inside a hold of the
+// ending signals (as the tests' faults give them) before it does.
+int sent = 0;
+int momentsleft = 0;
+
 // A child that starts a list on a file system that makes it write under a
 // leftover's name (faults), readied as the program is, and receives the signal
-// while the list is half written. Returns how it ended: 128 plus the signal.
-int interruptwriter(const FileSystemFaults& faults, int ending) {
+// ending half-way through the list, or at the moment-th moment inside a hold.
+// Returns how it ended: 128 plus the signal.
+int interruptwriter(FileSystemFaults faults, int ending, int moment = 0) {
   const pid_t child = fork();
   if (child == 0) {
-    signal(ending, SIG_DFL);
+    usualsignals();
+    sent = ending;
+    momentsleft = moment;
+    faults.insidehold = [] {
+      if (--momentsleft == 0) raise(sent);
+    };
     filesystemfaults = faults;
     startplatform();
     NewFile file{};
@@ -203,8 +217,8 @@ int interruptwriter(const FileSystemFaults& faults, int ending) {
     // Its leftover's name says what it is and whose it is.
     const std::string leftover = "darts-score020.txt.unfinished-" + std::to_string(getpid()) + "-";
     if (countnames(leftover) != 1 || countnames("darts-score020.txt") != 1) exitchild(3);
-    writecounts();
-    raise(ending);
+    if (moment == 0) raise(sent);
+    finishnewfile(file, "darts-score020.txt");
     exitchild(4);
   }
   int status = 0;
@@ -212,21 +226,59 @@ int interruptwriter(const FileSystemFaults& faults, int ending) {
   return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
-// Ctrl-C, a terminate or a hang-up while a list is written under a leftover's
-// name removes the leftover, and the writer still ends by the signal.
+// Every signal that ends a program by default and can be caught, while a list
+// is written under a leftover's name, removes the leftover, and the writer
+// still ends by the signal.
 TEST(ScoreList, AnInterruptedWriterRemovesItsLeftover) {
   const FileSystemFaults leftovers[] = {
       {EOPNOTSUPP, 0, 0, 0, 0},  // no unnamed files
       {0, ENOENT, 0, 0, 0},      // no /proc
   };
   for (const FileSystemFaults& faults : leftovers) {
-    for (const int ending : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int ending : endingsignals()) {
       SCOPED_TRACE(strsignal(ending));
       ScratchDir dir;
       EXPECT_EQ(interruptwriter(faults, ending), 128 + ending);
       EXPECT_EQ(filecount(), 0U);
     }
   }
+}
+
+// A signal that comes inside a step that holds the ending signals back waits
+// for its end: a leftover's name just claimed is then removed, not left; a
+// list whose name was made empty (FAT through libfuse 2) takes it whole
+// before the program ends, rather than leave the empty file.
+TEST(ScoreList, HoldsTheEndingSignalsWhileALeftoverIsClaimedOrNamed) {
+  const FileSystemFaults reserving = {EOPNOTSUPP, 0, EPERM, EINVAL, 0};
+  ScratchDir claimed;
+  EXPECT_EQ(interruptwriter(reserving, SIGTERM, 1), 128 + SIGTERM);
+  EXPECT_EQ(filecount(), 0U);
+  ScratchDir named;
+  EXPECT_EQ(interruptwriter(reserving, SIGTERM, 2), 128 + SIGTERM);
+  EXPECT_EQ(filetext("darts-score020.txt"), "Jandro Pellowin's darts program - ");
+  EXPECT_EQ(filecount(), 1U);
+}
+
+// A standard input found closed where no descriptor is left for a pipe
+// (prlimit --nofile=3 quiverly <&-) is the null device, read: its end, not a
+// read that fails. In a child, whose limit is lifted again for its counts.
+TEST(Platform, ReadsAClosedInputAsItsEndWithoutADescriptorForAPipe) {
+  const pid_t child = fork();
+  if (child == 0) {
+    rlimit usual{};
+    getrlimit(RLIMIT_NOFILE, &usual);
+    const rlimit three{3, usual.rlim_max};
+    close(0);
+    setrlimit(RLIMIT_NOFILE, &three);
+    startplatform();
+    char c = 0;
+    const bool atitsend = (fcntl(0, F_GETFL) & O_ACCMODE) == O_RDONLY && read(0, &c, 1) == 0;
+    setrlimit(RLIMIT_NOFILE, &usual);
+    exitchild(atitsend ? 0 : 1);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  EXPECT_EQ(status, 0);
 }
 
 // --- a console whose reads or writes fail --------------------------------------
@@ -290,18 +342,28 @@ std::string playfaulty(Faulty& faulty, std::string& out, int& status) {
 
 // The input ends for good at the first read that fails: the calculator and
 // then the menu read "q", though the stream would give "4" (the subtraction
-// drill) after it, and the session ends with the read error and status 1. A
-// read that fails without saying why is an input/output error.
+// drill) after it, and the session ends with the read error and status 1; so
+// does a read that fails just after the last token, which is taken. A read
+// that fails without saying why is an input/output error.
 TEST(Console, EndsTheInputForGoodAtAFailedRead) {
-  for (const int error : {EIO, 0}) {
-    SCOPED_TRACE(error);
-    Faulty faulty{{"c\n", "", "4\n", "q\n"}, error};
-    std::string out;
-    int status = -1;
-    EXPECT_EQ(playfaulty(faulty, out, status), "quiverly: read error: Input/output error\n");
-    EXPECT_EQ(status, 1);
-    EXPECT_TRUE(out.ends_with("main menu.\n> " + menu + "Bye!\n")) << out;
-    EXPECT_EQ(out.find("Subtraction game"), std::string::npos);
+  const struct {
+    std::vector<std::string_view> pieces;
+    std::string ending;
+  } inputs[] = {
+      {{"c\n", "", "4\n", "q\n"}, "main menu.\n> " + menu + "Bye!\n"},
+      {{"q", ""}, banner + menu + "Bye!\n"},
+  };
+  for (const auto& input : inputs) {
+    for (const int error : {EIO, 0}) {
+      SCOPED_TRACE(error);
+      Faulty faulty{input.pieces, error};
+      std::string out;
+      int status = -1;
+      EXPECT_EQ(playfaulty(faulty, out, status), "quiverly: read error: Input/output error\n");
+      EXPECT_EQ(status, 1);
+      EXPECT_TRUE(out.ends_with(input.ending)) << out;
+      EXPECT_EQ(out.find("Subtraction game"), std::string::npos);
+    }
   }
   // Reported once: a later session whose input worked ends with 0.
   int status = -1;

@@ -1,8 +1,9 @@
 // The built program run as a child, as a player's shell runs it: its input a
 // directory, a non-blocking pipe or closed, its output a full device, a closed
-// pipe or closed, under a file-size limit or with one free descriptor, and
-// interrupted while it waits. Every failure must show in standard error and
-// the exit status; a session whose input and output worked ends with 0.
+// pipe, a non-blocking pipe read slowly or closed, under a file-size limit or
+// with one free descriptor, and interrupted while it waits. Every failure
+// must show in standard error and the exit status; a session whose input and
+// output worked ends with 0.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -23,6 +24,7 @@
 #include "support/sametext.hpp"
 #include "support/scorelists.hpp"
 #include "support/scratch.hpp"
+#include "support/signals.hpp"
 
 namespace {
 
@@ -36,6 +38,7 @@ struct Setup {
   const char* inputfrom = nullptr;   // a path opened as standard input instead of the pipe
   bool inputclosed = false;          // standard input closed
   bool nonblocking = false;          // standard input O_NONBLOCK, its lines 300 ms apart
+  bool slowreader = false;           // standard output O_NONBLOCK, read a block a millisecond
   rlim_t sizelimit = RLIM_INFINITY;  // the file-size limit
   rlim_t descriptors = 0;            // the descriptor limit, 0 for the usual
 };
@@ -46,11 +49,15 @@ struct Child {
   int status;  // the exit status, or 128 plus the signal that ended it
 };
 
-// Reads everything from descriptor until its end, and closes it.
-std::string readall(int descriptor) {
+// Reads everything from descriptor until its end, and closes it; slowly, a
+// block a millisecond, if asked.
+std::string readall(int descriptor, bool slowly = false) {
   std::string text;
   char block[4096];
-  for (ssize_t n; (n = read(descriptor, block, sizeof block)) > 0;) text.append(block, n);
+  for (ssize_t n; (n = read(descriptor, block, sizeof block)) > 0;) {
+    text.append(block, n);
+    if (slowly) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   close(descriptor);
   return text;
 }
@@ -73,6 +80,7 @@ int exitstatus(int status) {
   }
   if (setup.inputclosed) close(0);
   if (setup.nonblocking) fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
+  if (setup.slowreader) fcntl(1, F_SETFL, fcntl(1, F_GETFL) | O_NONBLOCK);
   if (setup.output == Output::closed) close(1);
   if (setup.output == Output::full) {
     const int full = open("/dev/full", O_WRONLY);
@@ -82,7 +90,8 @@ int exitstatus(int status) {
   // Nothing of this process's own is passed on, and the program starts with
   // the signals' usual actions, whatever this process was started with.
   for (int descriptor = 3; descriptor < 1024; ++descriptor) close(descriptor);
-  for (const int ending : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) signal(ending, SIG_DFL);
+  usualsignals();
+  signal(SIGPIPE, SIG_DFL);
   const rlimit size{setup.sizelimit, setup.sizelimit};
   setrlimit(RLIMIT_FSIZE, &size);
   if (setup.descriptors != 0) {
@@ -103,8 +112,8 @@ Child runprogram(std::string_view input, const Setup& setup = {}) {
   close(out[1]);
   close(err[1]);
   if (setup.output == Output::broken) close(out[0]);
-  // The inputs here fit in a pipe's buffer and their output in another's, so
-  // the input can be written whole before the output is read.
+  // The inputs here fit in a pipe's buffer, and their errors in another's, so
+  // the input can be written whole before the output is read, then the errors.
   signal(SIGPIPE, SIG_IGN);
   for (std::size_t from = 0; from < input.size();) {
     const std::size_t line = setup.nonblocking ? input.find('\n', from) : std::string_view::npos;
@@ -114,7 +123,8 @@ Child runprogram(std::string_view input, const Setup& setup = {}) {
     from = end;
   }
   close(in[1]);
-  Child run{setup.output == Output::broken ? "" : readall(out[0]), readall(err[0]), -1};
+  Child run{setup.output == Output::broken ? "" : readall(out[0], setup.slowreader),
+            readall(err[0]), -1};
   int status = 0;
   waitpid(child, &status, 0);
   run.status = exitstatus(status);
@@ -184,23 +194,37 @@ TEST(Program, ReportsAnInputItCouldNotReadAfterTheSession) {
   EXPECT_EQ(folder.err, readerror(EISDIR));
   EXPECT_TRUE(folder.out.ends_with(menu + "Bye!\n")) << folder.out;
   EXPECT_EQ(folder.out.find("I don't understand"), std::string::npos);
+  // Reading and writing failed both: one line each.
+  if (!std::filesystem::exists("/dev/full")) return;
+  const Child both = runprogram("", {.output = Output::full, .inputfrom = "/"});
+  EXPECT_EQ(both.status, 1);
+  EXPECT_EQ(both.err, readerror(EISDIR) + writeerror(ENOSPC));
 }
 
-// An input another program made non-blocking plays as a blocking one, however
-// late its lines come.
-TEST(Program, WaitsForANonBlockingInput) {
+// An input or output another program made non-blocking plays as a blocking
+// one, however late the input's lines come and however slowly the output (1 MB
+// of the calculator's lists) is read.
+TEST(Program, WaitsForANonBlockingInputOrOutput) {
   SKIP_UNLESS_THE_PROGRAM_RUNS();
-  const std::string input = "c\n40\n7d\nq\ns\n20dc\nq\nq\n";
-  const Child blocking = [&] {
+  std::string lists = "c\n";
+  for (int n = 0; n < 40; ++n) lists += "60a\n";
+  const struct {
+    std::string input;
+    ::Setup setup;
+  } runs[] = {{"c\n40\n7d\nq\ns\n20dc\nq\nq\n", {.nonblocking = true}},
+              {lists + "q\nq\n", {.slowreader = true}}};
+  for (const auto& run : runs) {
+    const Child blocking = [&] {
+      ScratchDir dir;
+      return runprogram(run.input);
+    }();
     ScratchDir dir;
-    return runprogram(input);
-  }();
-  ScratchDir dir;
-  const Child late = runprogram(input, {.nonblocking = true});
-  EXPECT_EQ(late.status, 0);
-  EXPECT_EQ(late.err, "");
-  EXPECT_TRUE(sametext(late.out, blocking.out));
-  EXPECT_TRUE(late.out.ends_with("> Bye!\n"));
+    const Child waited = runprogram(run.input, run.setup);
+    EXPECT_EQ(waited.status, 0);
+    EXPECT_EQ(waited.err, "");
+    EXPECT_TRUE(sametext(waited.out, blocking.out));
+    EXPECT_TRUE(waited.out.ends_with("> Bye!\n"));
+  }
 }
 
 // The limit's signal arrives at the first write past it; the program reports
@@ -252,7 +276,7 @@ Waiting startwaiting(std::initializer_list<int> closed, int ignored = 0) {
     dup2(out[1], 1);
     for (const int descriptor : {in[0], in[1], out[0], out[1]}) close(descriptor);
     for (const int descriptor : closed) close(descriptor);
-    for (const int ending : {SIGINT, SIGTERM, SIGHUP}) signal(ending, SIG_DFL);
+    usualsignals();
     if (ignored != 0) signal(ignored, SIG_IGN);
     execl(QUIVERLY_PROGRAM, QUIVERLY_PROGRAM, static_cast<char*>(nullptr));
     _exit(126);
@@ -298,7 +322,7 @@ TEST(Program, HoldsClosedStandardDescriptorsOpen) {
 // always did: they end the program, unless it was started with them ignored.
 TEST(Program, EndsByASignalWhileItWaits) {
   SKIP_UNLESS_THE_PROGRAM_RUNS();
-  for (const int ending : {SIGINT, SIGTERM, SIGHUP}) {
+  for (const int ending : endingsignals()) {
     SCOPED_TRACE(strsignal(ending));
     const Waiting waiting = startwaiting({});
     kill(waiting.pid, ending);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/throwtable.hpp"
+#include "games/standardgame.hpp"
 #include "support/play.hpp"
 #include "support/sametext.hpp"
 
@@ -261,6 +262,21 @@ TEST(StandardGame, DrawsASetThatCannotBeFinishedAgain) {
                                                       addup({38, {{{1, 16}, {1, 11}, {1, 11}}}}) +
                                                       "    You scored 0 out of 1.\n" +
                                                       percentline("0.0", 1) + "\n" + menu + bye));
+}
+
+// A start score that no game set can serve ends the program with status 1
+// after the error line: 1 can never be finished, and 99 turns never reach
+// 100000.
+TEST(StandardGame, EndsWithAFailureWhereNoGameSetCanBeMade) {
+  const Session unfinishable = captureexit([] { Main301Games(1); });
+  EXPECT_EQ(unfinishable.out, heading(1) + "Error: Main301Games: Can't get a valid game set\n");
+  EXPECT_EQ(unfinishable.status, 1);
+  const Session unreachable = captureexit([] { Main301Games(100000); });
+  EXPECT_EQ(unreachable.out,
+            heading(100000) +
+                "Error: fillthenewgamearray: reached end of array - ran out of space :(\n"
+                "Fatal error: Main301Games\n\n\n");
+  EXPECT_EQ(unreachable.status, 1);
 }
 
 TEST(StandardGame, AnyAcceptedFinishCompletesTheGame) {

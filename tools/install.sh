@@ -26,7 +26,7 @@ declare -A groups=(
   [bench]="libbenchmark-dev hyperfine"
   [coverage]="lcov"
   [icons]="librsvg2-bin pngquant optipng"
-  [fs]="dosfstools exfatprogs fusefat exfat-fuse fuse2fs e2fsprogs fuse3"
+  [fs]="dosfstools exfatprogs fusefat exfat-fuse fuse2fs e2fsprogs fuse3 strace"
 )
 
 if [ $# -eq 0 ]; then

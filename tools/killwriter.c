@@ -2,7 +2,8 @@
    and sends it SIGNAL (a number) as soon as the file NAME.unfinished-PID-1
    that it writes has SIZE bytes, unless it ends first. Polling in a loop of
    its own places the signal within a few microseconds of that size, however
-   fast the file system. The program starts with every signal's usual action.
+   fast the file system. The program starts with every signal's usual action,
+   none held back, and no core file (Ctrl-\ and SIGXCPU would dump one).
    Exits 0 when the program ended by that signal or by itself with status 0,
    and 3 when it ended otherwise. For tools/filesystem-check.sh.
      killwriter SIGNAL SIZE NAME INPUT PROGRAM */
@@ -11,6 +12,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,9 +34,12 @@ int main(int argc, char** argv) {
     close(input[0]);
     close(input[1]);
     close(null);
-    signal(SIGINT, SIG_DFL);
-    signal(SIGTERM, SIG_DFL);
-    signal(SIGHUP, SIG_DFL);
+    for (int each = 1; each <= SIGRTMAX; ++each) signal(each, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, NULL);
+    const struct rlimit nocore = {0, 0};
+    setrlimit(RLIMIT_CORE, &nocore);
     execl(argv[5], argv[5], (char*)NULL);
     _exit(127);
   }

@@ -29,12 +29,14 @@ std::size_t writebytes(const char* data, std::size_t size, std::FILE* stream);
 int reportederror(int error);
 
 // Readies the process once, before anything is read or written. A standard
-// descriptor (input, output, errors) found closed is held open on the null
-// device, so that no file the program opens ever takes its number. A
-// file-size limit or a closed pipe makes a write fail (EFBIG, EPIPE) instead
-// of ending the program, and an interrupt, a terminate or a hang-up that
-// arrives while a list is written under a leftover's name removes that file
-// before the program ends by the signal. False when standard output was
+// descriptor (input, output, errors) found closed is held open (input at its
+// end, output on the null device), so that no file the program opens ever
+// takes its number. A file-size limit or a closed pipe makes a write fail
+// (EFBIG, EPIPE) instead of ending the program, and every signal that ends a
+// program by default and can be caught (an interrupt, a terminate, a hang-up
+// and their kin) that arrives while a list is written under a leftover's name
+// removes that file before the program ends by the signal. An output that is
+// not ready (non-blocking) is waited for. False when standard output was
 // closed: nothing of the dialogue was shown.
 bool startplatform();
 
@@ -48,8 +50,9 @@ struct NewFile {
 };
 
 // The step at which making a list file failed, so that the report can name
-// it: creating the file (or finding its name taken), writing it, closing it,
-// or giving it its name. none when nothing failed.
+// it: creating the file (or finding its name taken), writing it (putting it
+// on the device included), closing it, or giving it its name. none when
+// nothing failed.
 enum class FileStep { none, create, write, close, link };
 
 // Creates a new file in the current folder, to be named name once complete,
@@ -59,10 +62,12 @@ enum class FileStep { none, create, write, close, link };
 // holds a list of that name from this visit.
 bool createnewfile(NewFile& file, const char* name);
 
-// Once every byte is put to file.stream: flushes and closes it and gives the
-// file name, unless a file of that name exists, which is never replaced.
+// Once every byte is put to file.stream: flushes it, puts it on the device,
+// closes it and gives the file name, unless a file of that name exists, which
+// is never replaced; the name too is on the device when this returns.
 // Returns FileStep::none, or the step that failed with errno set (create with
-// EEXIST when the name is taken); the new file is then removed. In a browser
+// EEXIST when the name is taken, ENOENT when the folder is gone); the new file
+// is then removed. In a browser
 // the list is offered to the player as a download.
 FileStep finishnewfile(NewFile& file, const char* name);
 

@@ -1,8 +1,11 @@
 // The platform's own calls on Windows (MinGW-w64 and its C runtime). A list
-// file is written under a leftover's name beside its own (base/leftover.hpp)
-// and renamed to it at the end: rename on Windows never replaces an existing
-// file.
+// file is written under a leftover's name beside its own (base/leftover.hpp),
+// put on the device, and renamed to it at the end: rename on Windows never
+// replaces an existing file.
 #include "base/platform.hpp"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -44,10 +47,17 @@ bool createnewfile(NewFile& file, const char* name) {
   return false;
 }
 
-// rename on Windows refuses an existing target; the runtime may report it as
-// EACCES, so an existing name is reported as EEXIST, as everywhere else.
+// The list is flushed to the device (FlushFileBuffers, which sets no error
+// number: an input/output error) before it is named. rename on Windows
+// refuses an existing target; the runtime may report it as EACCES, so an
+// existing name is reported as EEXIST, as everywhere else.
 FileStep finishnewfile(NewFile& file, const char* name) {
   if (std::fflush(file.stream) != 0) {
+    discardnewfile(file);
+    return FileStep::write;
+  }
+  if (FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.stream)))) == 0) {
+    errno = EIO;
     discardnewfile(file);
     return FileStep::write;
   }

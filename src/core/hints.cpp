@@ -3,6 +3,7 @@
 // from a fixed table of reminder lines.
 #include "core/hints.hpp"
 
+#include <algorithm>
 #include <array>
 
 #include "base/console.hpp"
@@ -11,7 +12,8 @@
 namespace {
 
 // How the finishing hint names a dart, with the letter that types it; the
-// first row that fits wins, and a multiplier or number of 0 fits any.
+// first row that fits wins, a number of 0 fits any, and the last row names
+// every dart that no row before it fits.
 struct HintName {
   qword multiplier;
   qword number;
@@ -28,15 +30,10 @@ constexpr std::array<HintName, 5> hintnames = {{
     {0, 0, "single", 's', true},
 }};
 
-// The last row fits every dart, so the loop never runs out.
 const HintName& hintname(const Segment& dart) {
-  for (const HintName& row : hintnames) {  // LCOV_EXCL_BR_LINE
-    if ((row.multiplier == 0 || row.multiplier == dart.multiplier) &&
-        (row.number == 0 || row.number == dart.number)) {
-      return row;
-    }
-  }
-  return hintnames.back();  // LCOV_EXCL_LINE
+  return *std::find_if(hintnames.begin(), hintnames.end() - 1, [&dart](const HintName& row) {
+    return row.multiplier == dart.multiplier && (row.number == 0 || row.number == dart.number);
+  });
 }
 
 // Reminder lines for doubles and trebles that are awkward to add, highest first.
@@ -89,11 +86,7 @@ void lastdartshint(qword total) {
   // the bull highest and a single lowest, as every total such darts make has a
   // finish of two.
   const Segment* named = &a;
-  if (!ispresent(c)) {
-    if (!isfinishingdart(b)) named = &b;
-  } else if (!isfinishingdart(c) && isfinishingdart(a)) {  // LCOV_EXCL_BR_LINE
-    named = &c;                                            // LCOV_EXCL_LINE
-  }
+  if (!ispresent(c) && !isfinishingdart(b)) named = &b;
   const HintName& name = hintname(*named);
   if (name.numbered) {
     printtext("    Try starting with: %s %llu (%c%llu)\n", name.name, named->number, name.letter,

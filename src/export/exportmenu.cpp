@@ -109,8 +109,8 @@ void handlerequest(std::string_view token) {
       return;
     }
   }
-  // A token read is never empty (the end of input reads as "q").
-  if (!token.empty() && isdecimaldigit(token.front())) {  // LCOV_EXCL_BR_LINE
+  // A token is empty where a NUL byte was typed, which ends it as a string.
+  if (!token.empty() && isdecimaldigit(token.front())) {
     handlenumbered(token.substr(0, requestlength));
   } else {
     printtext("%s", notunderstood);

@@ -39,16 +39,16 @@ void leavegame(const GameScore& score) {
 // 1001, and a set is drawn again about one time in sixty, never a thousand
 // times in a row.
 qword drawgameset(GameArray& turns, qword start) {
-  for (qword attempt = 0; attempt < gamesetattempts; ++attempt) {  // LCOV_EXCL_BR_LINE
+  for (qword attempt = 0; attempt < gamesetattempts; ++attempt) {
     const qword result = fillthenewgamearray(turns, start);
-    if (result == cannotcontinue) {                  // LCOV_EXCL_BR_LINE
-      printtext("Fatal error: Main301Games\n\n\n");  // LCOV_EXCL_LINE
-      fatalexit();                                   // LCOV_EXCL_LINE
+    if (result == cannotcontinue) {
+      printtext("Fatal error: Main301Games\n\n\n");
+      fatalexit();
     }
     if (result != drawagain) return result;
   }
-  printtext("Error: Main301Games: Can't get a valid game set\n");  // LCOV_EXCL_LINE
-  fatalexit();                                                     // LCOV_EXCL_LINE
+  printtext("Error: Main301Games: Can't get a valid game set\n");
+  fatalexit();
 }
 
 // Prints the darts of a turn in throwing order, leaving out absent darts.

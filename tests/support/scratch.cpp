@@ -6,6 +6,21 @@
 #include <iterator>
 #include <random>
 
+namespace {
+
+// A file system in memory (/dev/shm) where there is one, else the temporary
+// folder: each of the hundreds of lists the tests write is synced.
+const std::filesystem::path& scratchroot() {
+  static const std::filesystem::path root = [] {
+    std::error_code error;
+    if (std::filesystem::is_directory("/dev/shm", error)) return std::filesystem::path("/dev/shm");
+    return std::filesystem::temp_directory_path();
+  }();
+  return root;
+}
+
+}  // namespace
+
 std::filesystem::path scratchname(const char* prefix) {
   // The device's entropy, the clock and a count: random_device alone may be a
   // fixed sequence on some platforms.
@@ -19,7 +34,7 @@ std::filesystem::path scratchname(const char* prefix) {
   static unsigned long long count = 0;
   const std::string name =
       std::string(prefix) + std::to_string(random()) + "-" + std::to_string(++count);
-  return std::filesystem::temp_directory_path() / name;
+  return scratchroot() / name;
 }
 
 ScratchFile::ScratchFile()

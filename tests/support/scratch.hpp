@@ -1,14 +1,14 @@
-// Files and folders of a test's own under the system's temporary folder, made
-// with standard calls only so that the tests run wherever the program does.
-// Tests run in parallel processes, so none may write into the source or build
-// tree, and every name carries a random part.
+// Files and folders of a test's own under the system's temporary folder (or
+// its file system in memory), made with standard calls only so that the tests
+// run wherever the program does. Tests run in parallel processes, so none may
+// write into the source or build tree, and every name carries a random part.
 #pragma once
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
-// A name under the temporary folder that no other test process will choose.
+// A name under that folder that no other test process will choose.
 std::filesystem::path scratchname(const char* prefix);
 
 // A file of its own, open for reading and writing in binary mode, closed and
