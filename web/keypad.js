@@ -6,7 +6,27 @@
 'use strict';
 
 (function () {
+  // The keys in their two groups, the letters on the left and the digits with
+  // Enter on the right, where a thumb finds them. They are made here, once the
+  // first text is painted: the keypad is hidden until a part asks for it.
+  const groups = [
+    ['letters', ['s', 'd', 't', 'o', 'b', 'h', 'a', '?', 'q', 'c', 'y', 'n']],
+    ['digits', ['1', '2', '3', '4', '5', '6', '7', '8', '9', '0', 'enter']],
+  ];
   const keypad = document.getElementById('keypad');
+  for (const [id, keys] of groups) {
+    const group = document.createElement('div');
+    group.id = id;
+    for (const key of keys) {
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.dataset.key = key;
+      button.textContent = key === 'enter' ? 'Enter' : key;
+      if (key === 'enter') button.className = 'enter';
+      group.append(button);
+    }
+    keypad.append(group);
+  }
 
   keypad.addEventListener('click', (event) => {
     const button = event.target.closest('button');
