@@ -175,11 +175,14 @@ function markers(kind) {
 
 // Plays the activities of menu (each a menu line) to their ends by taps on
 // the dartboard and the keypad alone, answering every question right; once in
-// the final three darts game it first sends t20d20 by three taps. player
-// offers evaluate(fn, ...args), tap(selector) and tapat(x, y); seen(what) is
-// called with what each question showed. Returns where each line was sent.
-async function playbytaps(player, menu, seen = () => {}) {
+// the final three darts game it first sends t20d20 by three taps. Each add-up
+// question's markers must lie in the areas of the darts it names, and
+// t20d20's where those two darts land. player offers evaluate(fn, ...args),
+// tap(selector) and tapat(x, y). Returns where each line was sent and how
+// many add-up questions were asked.
+async function playbytaps(player, menu) {
   const typed = [];
+  let questions = 0;
   const shown = (selector) => player.evaluate((s) => document.querySelector(s).getClientRects().length > 0, selector);
   const waitforread = async () => {
     for (let tries = 0; tries < 400; ++tries) {
@@ -225,7 +228,10 @@ async function playbytaps(player, menu, seen = () => {}) {
     let found;
     if ((found = /What do these add up to: ([^?\n]*)\?/.exec(response))) {
       const names = found[1].split(', ');
-      seen({ kind: 'add-up', names, markers: await player.evaluate(markers, 'asked') });
+      const marks = await player.evaluate(markers, 'asked');
+      assert.deepEqual(marks.map((mark) => mark.name), names.map((dart, i) => `dart ${i + 1}: ${dart}`));
+      assert.deepEqual(marks.map((mark) => mark.under[0]), names, 'each marker lies in its area');
+      questions += 1;
       const total = String(names.reduce((sum, name) => sum + score.get(name), 0));
       await send(total, () => tapkeys([...total]));
     } else if ((found = /What is that \((\d+)\) subtracted from (\d+)\?/.exec(response))) {
@@ -238,7 +244,11 @@ async function playbytaps(player, menu, seen = () => {}) {
       const names = first ? ['treble 20', 'double 20'] : finishing(Number(found[1]));
       await send(names.map(short).join(''), async () => {
         await tapdarts(names);
-        if (first) seen({ kind: 't20d20', line: await player.evaluate(() => document.getElementById('answer').value), markers: await player.evaluate(markers, 'typed') });
+        if (!first) return;
+        const line = await player.evaluate(() => document.getElementById('answer').value);
+        assert.equal(line, 't20d20', 'treble 20 and double 20 tapped make t20d20');
+        const landed = (await player.evaluate(markers, 'typed')).map((mark) => mark.under[0]);
+        assert.deepEqual(landed, ['treble 20', 'double 20'], 'shown where they land');
       });
       if (first && found[1] !== '100') from = asked;
       if (first) triedt20d20 = true;
@@ -251,7 +261,7 @@ async function playbytaps(player, menu, seen = () => {}) {
       throw new Error(`no question to answer in ${JSON.stringify(response.slice(-200))}`);
     }
   }
-  return typed;
+  return { typed, questions };
 }
 
 module.exports = {
